@@ -40,7 +40,8 @@ class BlockedSequence {
     blocks_[block].insert(blocks_[block].begin() + static_cast<std::ptrdiff_t>(offset), value);
     ++size_;
     for (std::size_t b = block + 1; b < starts_.size(); ++b) ++starts_[b];
-    if (blocks_[block].size() >= 2 * kBlock) Split(block);
+    if (blocks_[block].size() >= 2 * kBlock)
+      Split(block);
   }
 
   template <typename F>
@@ -103,7 +104,8 @@ void SortTextLines(TextArray& lines, bool descending, bool caseSensitive) {
     int lo = 1, hi = m, mid = (lo + hi) / 2;
     while (hi - lo > 1) {
       std::uint32_t at = sorted.At(mid);
-      if (work[x] == work[at]) break;
+      if (work[x] == work[at])
+        break;
       if (order(x, at) < 0) {
         hi = mid;
       } else {
@@ -117,7 +119,8 @@ void SortTextLines(TextArray& lines, bool descending, bool caseSensitive) {
   std::vector<TextValue>& out = lines.Items();
   out.reserve(work.size());
   sorted.ForEach([&](std::uint32_t v) { out.push_back(std::move(work[v])); });
-  if (descending) ReverseTextArray(lines);
+  if (descending)
+    ReverseTextArray(lines);
 }
 
 void ReverseTextArray(TextArray& lines) {

@@ -4,15 +4,21 @@
 
 namespace {
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+char FoldAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
-bool IsLeadByte(char c) { return static_cast<unsigned char>(c) >= 0x80; }
+bool IsLeadByte(char c) {
+  return static_cast<unsigned char>(c) >= 0x80;
+}
 
 bool MatchesAt(std::string_view text, std::size_t offset, std::string_view pattern,
                bool ignoreCase) {
-  if (!ignoreCase) return text.compare(offset, pattern.size(), pattern) == 0;
+  if (!ignoreCase)
+    return text.compare(offset, pattern.size(), pattern) == 0;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (FoldAscii(text[offset + i]) != FoldAscii(pattern[i])) return false;
+    if (FoldAscii(text[offset + i]) != FoldAscii(pattern[i]))
+      return false;
   }
   return true;
 }
@@ -21,25 +27,30 @@ bool MatchesAt(std::string_view text, std::size_t offset, std::string_view patte
 std::size_t FindFrom(std::string_view text, std::string_view pattern, std::size_t offset,
                      bool ignoreCase) {
   const std::size_t n = text.size(), m = pattern.size();
-  if (m == 0) return std::string_view::npos;
+  if (m == 0)
+    return std::string_view::npos;
   if (!ignoreCase && !IsLeadByte(pattern[0])) {
     // Fast path: jump to candidate first bytes, then make sure the jump did
     // not land on a trail byte by walking the characters in between.
     std::size_t pos = offset;
     while (pos + m <= n) {
       std::size_t hit = text.find(pattern, pos);
-      if (hit == std::string_view::npos) return hit;
+      if (hit == std::string_view::npos)
+        return hit;
       std::size_t walk = pos;
       while (walk < hit) walk += IsLeadByte(text[walk]) ? 2 : 1;
-      if (walk == hit) return hit;
+      if (walk == hit)
+        return hit;
       pos = walk;  // hit sat on a trail byte; resume at the next character
     }
     return std::string_view::npos;
   }
   for (std::size_t pos = offset; pos + m <= n;) {
-    if (MatchesAt(text, pos, pattern, ignoreCase)) return pos;
+    if (MatchesAt(text, pos, pattern, ignoreCase))
+      return pos;
     if (IsLeadByte(text[pos])) {
-      if (pos + 1 >= n) break;  // a lead byte that ends the text
+      if (pos + 1 >= n)
+        break;  // a lead byte that ends the text
       pos += 2;
     } else {
       pos += 1;
@@ -66,18 +77,21 @@ bool IsSpaceAt(std::string_view text, std::size_t pos, std::size_t* width) {
 
 int FindText(std::string_view text, std::string_view pattern, int startPos, bool ignoreCase) {
   std::size_t offset = startPos <= 1 ? 0 : static_cast<std::size_t>(startPos) - 1;
-  if (offset >= text.size()) return -1;
+  if (offset >= text.size())
+    return -1;
   std::size_t hit = FindFrom(text, pattern, offset, ignoreCase);
   return hit == std::string_view::npos ? -1 : static_cast<int>(hit) + 1;
 }
 
 int FindLastText(std::string_view text, std::string_view pattern, int beforePos) {
   std::size_t limit = text.size();
-  if (beforePos > 0) limit = std::min(limit, static_cast<std::size_t>(beforePos) - 1);
+  if (beforePos > 0)
+    limit = std::min(limit, static_cast<std::size_t>(beforePos) - 1);
   int last = -1;
   for (std::size_t pos = 0;;) {
     std::size_t hit = FindFrom(text, pattern, pos, false);
-    if (hit == std::string_view::npos || hit + pattern.size() > limit) break;
+    if (hit == std::string_view::npos || hit + pattern.size() > limit)
+      break;
     last = static_cast<int>(hit) + 1;
     pos = hit + (IsLeadByte(text[hit]) ? 2 : 1);
   }
@@ -91,11 +105,13 @@ bool ContainsText(std::string_view text, std::string_view pattern, bool ignoreCa
 TextValue ReplaceText(std::string_view text, std::string_view from, std::string_view to,
                       bool ignoreCase) {
   TextValue out;
-  if (from.empty()) return TextValue(text);
+  if (from.empty())
+    return TextValue(text);
   std::size_t pos = 0;
   for (;;) {
     std::size_t hit = FindFrom(text, from, pos, ignoreCase);
-    if (hit == std::string_view::npos) break;
+    if (hit == std::string_view::npos)
+      break;
     out.append(text.substr(pos, hit - pos));
     out.append(to);
     pos = hit + from.size();
@@ -106,7 +122,8 @@ TextValue ReplaceText(std::string_view text, std::string_view from, std::string_
 
 TextArray SplitText(std::string_view text, std::string_view delimiter) {
   TextArray pieces;
-  if (text.empty()) return pieces;
+  if (text.empty())
+    return pieces;
   if (delimiter.empty()) {
     pieces.Append(TextValue(text));
     return pieces;
@@ -114,11 +131,13 @@ TextArray SplitText(std::string_view text, std::string_view delimiter) {
   std::size_t pos = 0;
   for (;;) {
     std::size_t hit = FindFrom(text, delimiter, pos, false);
-    if (hit == std::string_view::npos) break;
+    if (hit == std::string_view::npos)
+      break;
     pieces.Append(TextValue(text.substr(pos, hit - pos)));
     pos = hit + delimiter.size();
   }
-  if (pos < text.size()) pieces.Append(TextValue(text.substr(pos)));
+  if (pos < text.size())
+    pieces.Append(TextValue(text.substr(pos)));
   return pieces;
 }
 
@@ -143,7 +162,8 @@ TextValue TrimSpaces(std::string_view text) {
   while (pos < text.size()) {
     bool space = IsSpaceAt(text, pos, &width);
     pos += width;
-    if (!space) end = std::min(pos, text.size());
+    if (!space)
+      end = std::min(pos, text.size());
   }
   return TextValue(text.substr(begin, end - begin));
 }
@@ -153,33 +173,39 @@ TextValue RemoveAllSpaces(std::string_view text) {
   out.reserve(text.size());
   std::size_t width = 0;
   for (std::size_t pos = 0; pos < text.size(); pos += width) {
-    if (!IsSpaceAt(text, pos, &width)) out.append(text.substr(pos, width));
+    if (!IsSpaceAt(text, pos, &width))
+      out.append(text.substr(pos, width));
   }
   return out;
 }
 
 TextValue TrimBlanks(std::string_view text) {
   std::size_t begin = text.find_first_not_of(' ');
-  if (begin == std::string_view::npos) return TextValue();
+  if (begin == std::string_view::npos)
+    return TextValue();
   std::size_t end = text.find_last_not_of(' ');
   return TextValue(text.substr(begin, end - begin + 1));
 }
 
 TextValue LeftText(std::string_view text, int count) {
-  if (count <= 0) return TextValue();
+  if (count <= 0)
+    return TextValue();
   return TextValue(text.substr(0, static_cast<std::size_t>(count)));
 }
 
 TextValue RightText(std::string_view text, int count) {
-  if (count <= 0) return TextValue();
+  if (count <= 0)
+    return TextValue();
   std::size_t n = std::min(text.size(), static_cast<std::size_t>(count));
   return TextValue(text.substr(text.size() - n));
 }
 
 TextValue MiddleText(std::string_view text, int startPos, int count) {
-  if (count <= 0) return TextValue();
+  if (count <= 0)
+    return TextValue();
   std::size_t offset = startPos <= 1 ? 0 : static_cast<std::size_t>(startPos) - 1;
-  if (offset >= text.size()) return TextValue();
+  if (offset >= text.size())
+    return TextValue();
   return TextValue(text.substr(offset, static_cast<std::size_t>(count)));
 }
 
@@ -192,7 +218,8 @@ TextValue ToLowerAscii(std::string_view text) {
 TextValue ToUpperAscii(std::string_view text) {
   TextValue out(text);
   for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 32);
   }
   return out;
 }
@@ -208,9 +235,12 @@ int TextToInt(std::string_view text) {
   long long value = 0;
   for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
     value = value * 10 + (text[pos] - '0');
-    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+    if (value > static_cast<long long>(INT_MAX) + 1)
+      value = static_cast<long long>(INT_MAX) + 1;
   }
-  if (negative) value = -value;
-  if (value > INT_MAX) value = INT_MAX;
+  if (negative)
+    value = -value;
+  if (value > INT_MAX)
+    value = INT_MAX;
   return static_cast<int>(value);
 }

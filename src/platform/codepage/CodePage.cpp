@@ -16,7 +16,8 @@ UConverter* Gbk() {
   thread_local std::unique_ptr<UConverter, ConverterCloser> converter = [] {
     UErrorCode status = U_ZERO_ERROR;
     UConverter* c = ucnv_open("windows-936-2000", &status);
-    if (U_FAILURE(status)) return std::unique_ptr<UConverter, ConverterCloser>();
+    if (U_FAILURE(status))
+      return std::unique_ptr<UConverter, ConverterCloser>();
     ucnv_setFallback(c, true);
     status = U_ZERO_ERROR;
     ucnv_setSubstChars(c, "?", 1, &status);
@@ -35,13 +36,15 @@ std::u16string_view UpToNul(std::u16string_view wide) {
 std::u16string GbkToWide(std::string_view text) {
   std::u16string out;
   UConverter* c = Gbk();
-  if (text.empty() || c == nullptr) return out;
+  if (text.empty() || c == nullptr)
+    return out;
   out.resize(text.size() + 1);
   UErrorCode status = U_ZERO_ERROR;
   ucnv_reset(c);
   int32_t n = ucnv_toUChars(c, out.data(), static_cast<int32_t>(out.size()), text.data(),
                             static_cast<int32_t>(text.size()), &status);
-  if (U_FAILURE(status)) return std::u16string();
+  if (U_FAILURE(status))
+    return std::u16string();
   out.resize(static_cast<std::size_t>(n));
   return out;
 }
@@ -50,13 +53,15 @@ TextValue WideToGbk(std::u16string_view wide) {
   wide = UpToNul(wide);
   TextValue out;
   UConverter* c = Gbk();
-  if (wide.empty() || c == nullptr) return out;
+  if (wide.empty() || c == nullptr)
+    return out;
   out.resize(wide.size() * 2 + 2);
   UErrorCode status = U_ZERO_ERROR;
   ucnv_reset(c);
   int32_t n = ucnv_fromUChars(c, out.data(), static_cast<int32_t>(out.size()), wide.data(),
                               static_cast<int32_t>(wide.size()), &status);
-  if (U_FAILURE(status)) return TextValue();
+  if (U_FAILURE(status))
+    return TextValue();
   out.resize(static_cast<std::size_t>(n));
   // A TextValue holds no NUL; a mapping to 0x00 cannot come from a non-NUL.
   return out;
@@ -64,7 +69,8 @@ TextValue WideToGbk(std::u16string_view wide) {
 
 ByteSet GbkToUtf16(const TextValue& text) {
   ByteSet out;
-  if (text.empty()) return out;
+  if (text.empty())
+    return out;
   std::u16string wide = GbkToWide(text);
   out.reserve((wide.size() + 1) * 2);
   for (char16_t ch : wide) {
@@ -81,7 +87,8 @@ TextValue Utf16ToGbk(const ByteSet& wide) {
   chars.reserve(wide.size() / 2);
   for (std::size_t i = 0; i + 1 < wide.size(); i += 2) {
     char16_t ch = static_cast<char16_t>(wide[i] | (wide[i + 1] << 8));
-    if (ch == 0) break;
+    if (ch == 0)
+      break;
     chars.push_back(ch);
   }
   return WideToGbk(chars);
@@ -94,7 +101,8 @@ TextValue GbkFromUtf8(std::string_view utf8) {
   int32_t n = 0;
   u_strFromUTF8WithSub(wide.data(), static_cast<int32_t>(wide.size()), &n, utf8.data(),
                        static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &status);
-  if (U_FAILURE(status)) return TextValue();
+  if (U_FAILURE(status))
+    return TextValue();
   wide.resize(static_cast<std::size_t>(n));
   return WideToGbk(wide);
 }
@@ -107,7 +115,8 @@ std::string Utf8FromGbk(std::string_view text) {
   int32_t n = 0;
   u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &n, wide.data(),
                      static_cast<int32_t>(wide.size()), 0xFFFD, nullptr, &status);
-  if (U_FAILURE(status)) return std::string();
+  if (U_FAILURE(status))
+    return std::string();
   out.resize(static_cast<std::size_t>(n));
   return out;
 }

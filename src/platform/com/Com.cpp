@@ -28,13 +28,18 @@ Registry& TheRegistry() {
 
 }  // namespace
 
-long CoInitialize(void*) { return nesting++ == 0 ? S_OK : S_FALSE; }
-
-void CoUninitialize() {
-  if (nesting > 0) --nesting;
+long CoInitialize(void*) {
+  return nesting++ == 0 ? S_OK : S_FALSE;
 }
 
-int ComNestingCount() { return nesting; }
+void CoUninitialize() {
+  if (nesting > 0)
+    --nesting;
+}
+
+int ComNestingCount() {
+  return nesting;
+}
 
 void RegisterComponent(std::u16string_view progId, ComponentFactory factory) {
   Registry& r = TheRegistry();
@@ -49,13 +54,15 @@ void RegisterComponent(std::u16string_view progId, ComponentFactory factory) {
 }
 
 std::shared_ptr<Dispatch> CreateComponent(std::u16string_view progId) {
-  if (nesting <= 0) return nullptr;
+  if (nesting <= 0)
+    return nullptr;
   ComponentFactory factory;
   {
     Registry& r = TheRegistry();
     std::lock_guard lock(r.mutex);
     for (const auto& entry : r.entries) {
-      if (SameName(entry.first, progId)) factory = entry.second;
+      if (SameName(entry.first, progId))
+        factory = entry.second;
     }
   }
   return factory ? factory() : nullptr;

@@ -5,13 +5,15 @@
 
 bool ComObject::Create(const TextValue& progId) {
   std::shared_ptr<Dispatch> created = CreateComponent(GbkToWide(progId));
-  if (!created) return false;
+  if (!created)
+    return false;
   object_ = std::move(created);
   return true;
 }
 
 bool ComObject::Put(const TextValue& name, const Variant& value) const {
-  if (!object_) return false;
+  if (!object_)
+    return false;
   Variant ignored;
   return object_->Invoke(GbkToWide(name), DispatchKind::Put, std::span<const Variant>(&value, 1),
                          ignored);
@@ -19,7 +21,8 @@ bool ComObject::Put(const TextValue& name, const Variant& value) const {
 
 Variant ComObject::Call(const TextValue& name, std::initializer_list<Variant> args) const {
   Variant result;
-  if (!object_) return result;
+  if (!object_)
+    return result;
   if (!object_->Invoke(GbkToWide(name), DispatchKind::Call,
                        std::span<const Variant>(args.begin(), args.size()), result)) {
     return Variant();

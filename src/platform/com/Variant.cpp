@@ -16,20 +16,27 @@ Variant Variant::MakeNull() {
   return v;
 }
 
-Variant Variant::FromText(const TextValue& gbk) { return Variant(GbkToWide(gbk)); }
+Variant Variant::FromText(const TextValue& gbk) {
+  return Variant(GbkToWide(gbk));
+}
 
 namespace {
 
-std::u16string Widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+std::u16string Widen(const std::string& ascii) {
+  return std::u16string(ascii.begin(), ascii.end());
+}
 
 std::string NumberText(double value) {
-  if (std::isnan(value)) return "NaN";
-  if (std::isinf(value)) return value > 0 ? "Infinity" : "-Infinity";
+  if (std::isnan(value))
+    return "NaN";
+  if (std::isinf(value))
+    return value > 0 ? "Infinity" : "-Infinity";
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.15g", value);
   std::string text = buffer;
   for (char& c : text) {
-    if (c == 'e') c = 'E';
+    if (c == 'e')
+      c = 'E';
   }
   return text;
 }
@@ -38,16 +45,19 @@ std::string NumberText(double value) {
 bool ParseNumber(const std::u16string& text, double* value) {
   std::string ascii;
   for (char16_t c : text) {
-    if (c > 0x7F) return false;
+    if (c > 0x7F)
+      return false;
     ascii.push_back(static_cast<char>(c));
   }
   std::size_t begin = ascii.find_first_not_of(" \t");
-  if (begin == std::string::npos) return false;
+  if (begin == std::string::npos)
+    return false;
   std::size_t end = ascii.find_last_not_of(" \t");
   std::string core = ascii.substr(begin, end - begin + 1);
   char* stop = nullptr;
   double v = std::strtod(core.c_str(), &stop);
-  if (stop != core.c_str() + core.size()) return false;
+  if (stop != core.c_str() + core.size())
+    return false;
   *value = v;
   return true;
 }
@@ -68,7 +78,9 @@ std::u16string Variant::ToWide() const {
   }
 }
 
-TextValue Variant::ToText() const { return WideToGbk(ToWide()); }
+TextValue Variant::ToText() const {
+  return WideToGbk(ToWide());
+}
 
 double Variant::ToNumber() const {
   switch (type_) {
@@ -92,8 +104,10 @@ bool Variant::ToBool() const {
     case Type::Double:
       return number_ != 0 && !std::isnan(number_);
     case Type::String: {
-      if (SameName(string_, u"true")) return true;
-      if (SameName(string_, u"false")) return false;
+      if (SameName(string_, u"true"))
+        return true;
+      if (SameName(string_, u"false"))
+        return false;
       double v = 0;
       return ParseNumber(string_, &v) && v != 0;
     }
@@ -103,12 +117,16 @@ bool Variant::ToBool() const {
 }
 
 bool SameName(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
+  if (a.size() != b.size())
+    return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     char16_t x = a[i], y = b[i];
-    if (x >= u'A' && x <= u'Z') x = static_cast<char16_t>(x + 32);
-    if (y >= u'A' && y <= u'Z') y = static_cast<char16_t>(y + 32);
-    if (x != y) return false;
+    if (x >= u'A' && x <= u'Z')
+      x = static_cast<char16_t>(x + 32);
+    if (y >= u'A' && y <= u'Z')
+      y = static_cast<char16_t>(y + 32);
+    if (x != y)
+      return false;
   }
   return true;
 }
