@@ -11,11 +11,16 @@
 // SetExtraTrustedCaFile); http and https only, also for redirects; a URL,
 // method, user agent or header line holding a byte below 0x20 or 0x7F is
 // refused before anything is sent; credentials (and Authorization/Cookie
-// lines given by the caller) never go to another host after a redirect.
-// Time-outs of 0 take the defaults below; nothing waits forever.
+// lines given by the caller) never go to another origin (scheme, host, port)
+// after a redirect. Time-outs of 0 take the defaults below; nothing waits
+// forever.
+//
+// Redirects (301, 302, 303, 307, 308 with a Location) are followed by the
+// transport itself: 303, and 301/302 after a POST, go on as GET without the
+// body. A proxy's refusal of a CONNECT tunnel (407 and the like) is handed
+// back as the response, with an empty body. The protocol is HTTP/1.1.
 #pragma once
 
-#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <optional>
