@@ -1,0 +1,26 @@
+// Texts of an edit box between the program (GBK bytes) and Qt (QString).
+//
+// A multi-line box breaks lines only at CR LF, as the platform's edit box
+// does. Qt would also break at a lone CR or LF and give every break back as
+// LF, so a lone CR or LF is stored as its visible control picture (U+240D,
+// U+240A), which GBK cannot hold, and each line break is given back as CR LF:
+// the box returns exactly the bytes put into it.
+#pragma once
+
+#include <QString>
+#include <QTextDocument>
+
+#include "text/TextTypes.h"
+
+QString SingleLineToQt(const TextValue& text);
+TextValue SingleLineFromQt(const QString& text);
+
+// For QPlainTextEdit::setPlainText / insertPlainText.
+QString MultiLineToQt(const TextValue& text);
+// From QTextDocument::toRawText() or MultiLineToQt(): line breaks to CR LF.
+TextValue MultiLineFromQt(const QString& rawText);
+
+// The 0-based character offset of the platform's text (a line break counts
+// as two characters) as a position in the box's document; an offset between
+// the CR and the LF of a break gives the end of the line.
+int MultiLinePosition(const QTextDocument& document, int offset);

@@ -1,0 +1,352 @@
+#include "platform/gui/MainWindow.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextCursor>
+#include <algorithm>
+#include <limits>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include "platform/gui/BoxText.h"
+#include "platform/gui/ControlTable.h"
+
+namespace {
+
+// Once per process: where the window's font is not installed, a CJK font that
+// looks alike stands in for it.
+void MapWindowFont() {
+  static const bool mapped = [] {
+    const QString family = QString::fromUtf8(kWindowFontFamily);
+    if (!QFontDatabase::hasFamily(family)) {
+      QFont::insertSubstitutions(
+          family, {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+                   QStringLiteral("Source Han Sans SC")});
+    }
+    return true;
+  }();
+  (void)mapped;
+}
+
+QColor FromRgb(int rgb) {
+  return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+void ApplyLook(QWidget* widget, const ControlSpec& spec) {
+  widget->setObjectName(QString::fromUtf8(spec.name));
+  widget->setGeometry(spec.left, spec.top, spec.width, spec.height);
+  if (spec.fontPixels > 0) {
+    QFont font(QString::fromUtf8(kWindowFontFamily));
+    font.setPixelSize(spec.fontPixels);
+    font.setWeight(QFont::Normal);
+    widget->setFont(font);
+  }
+  if (spec.textRgb >= 0 || spec.backRgb >= 0) {
+    QPalette palette = widget->palette();
+    if (spec.textRgb >= 0) {
+      palette.setColor(QPalette::Text, FromRgb(spec.textRgb));
+      // With no focus the selection looks like the text around it: hidden.
+      palette.setColor(QPalette::Inactive, QPalette::HighlightedText, FromRgb(spec.textRgb));
+    }
+    if (spec.backRgb >= 0) {
+      palette.setColor(QPalette::Base, FromRgb(spec.backRgb));
+      palette.setColor(QPalette::Inactive, QPalette::Highlight, FromRgb(spec.backRgb));
+    }
+    widget->setPalette(palette);
+  }
+}
+
+int MessageBoxAnswer(QMessageBox::StandardButton button) {
+  switch (button) {
+    case QMessageBox::Cancel:
+      return IDCANCEL;
+    case QMessageBox::Yes:
+      return IDYES;
+    case QMessageBox::No:
+      return IDNO;
+    default:
+      return IDOK;
+  }
+}
+
+}  // namespace
+
+MainWindow::MainWindow(WindowEvents events)
+    : events_(std::move(events)), link_(std::make_shared<QueryLink>()) {
+  link_->window = this;
+  MapWindowFont();
+  setWindowTitle(QString::fromUtf8(kWindowCaption));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setFixedSize(kClientWidth, kClientHeight);
+  CreateControls();
+  if (events_.created)
+    events_.created(*this);
+}
+
+MainWindow::~MainWindow() {
+  link_->window = nullptr;
+}
+
+void MainWindow::CreateControls() {
+  for (const ControlSpec& spec : WindowControlTable()) {
+    const QString text = QString::fromUtf8(spec.initialText);
+    QWidget* widget = nullptr;
+    switch (spec.kind) {
+      case ControlKind::TransparentLabel: {
+        auto* label = new QLabel(this);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->setText(text);
+        widget = label;
+        break;
+      }
+      case ControlKind::PictureBox: {
+        picture_ = new QLabel(this);
+        picture_->setFrameStyle(QFrame::Box | QFrame::Plain);
+        picture_->setLineWidth(1);
+        picture_->setScaledContents(true);
+        widget = picture_;
+        break;
+      }
+      case ControlKind::EditBox: {
+        auto* edit = new QLineEdit(this);
+        edit->setMaxLength(std::numeric_limits<int>::max());
+        edit->setText(text);
+        edit->setCursorPosition(0);
+        if (spec.id == ControlId::编辑框3) {
+          number_ = edit;
+          edit->setFrame(false);
+          edit->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #7a7a7a; }"));
+          connect(edit, &QLineEdit::returnPressed, this, &MainWindow::Click);
+        } else {
+          scratch_ = edit;
+        }
+        connect(edit, &QLineEdit::textChanged, this, [this, id = spec.id] {
+          if (!editing_)
+            CacheOf(id)->valid = false;
+        });
+        widget = edit;
+        break;
+      }
+      case ControlKind::MultiLineEditBox: {
+        log_ = new QPlainTextEdit(this);
+        log_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        log_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        log_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        log_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        log_->setFrameStyle(QFrame::Box | QFrame::Plain);
+        log_->setLineWidth(1);
+        connect(log_->document(), &QTextDocument::contentsChanged, this, [this] {
+          if (!editing_)
+            logCache_.valid = false;
+        });
+        widget = log_;
+        break;
+      }
+      case ControlKind::PushButton: {
+        auto* button = new QPushButton(text, this);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, &MainWindow::Click);
+        widget = button;
+        break;
+      }
+    }
+    ApplyLook(widget, spec);
+    controls_[static_cast<std::size_t>(spec.id)] = widget;
+  }
+  // Empty boxes are known without asking them.
+  numberCache_.valid = scratchCache_.valid = logCache_.valid = true;
+}
+
+QWidget* MainWindow::Control(ControlId id) const {
+  return controls_[static_cast<std::size_t>(id)];
+}
+
+MainWindow::BoxCache* MainWindow::CacheOf(ControlId id) {
+  switch (id) {
+    case ControlId::编辑框3:
+      return &numberCache_;
+    case ControlId::编辑框4:
+      return &scratchCache_;
+    case ControlId::编辑框_日志1:
+      return &logCache_;
+    default:
+      return nullptr;
+  }
+}
+
+void MainWindow::Edit(const std::function<void()>& change) {
+  editing_ = true;
+  change();
+  editing_ = false;
+}
+
+TextValue MainWindow::GetText(ControlId id) {
+  QWidget* widget = Control(id);
+  if (BoxCache* cache = CacheOf(id)) {
+    if (!cache->valid) {
+      cache->text = widget == log_ ? MultiLineFromQt(log_->document()->toRawText())
+                                   : SingleLineFromQt(static_cast<QLineEdit*>(widget)->text());
+      cache->valid = true;
+    }
+    return cache->text;
+  }
+  if (auto* label = qobject_cast<QLabel*>(widget))
+    return SingleLineFromQt(label->text());
+  if (auto* button = qobject_cast<QPushButton*>(widget))
+    return SingleLineFromQt(button->text());
+  return TextValue();
+}
+
+void MainWindow::SetText(ControlId id, const TextValue& text) {
+  QWidget* widget = Control(id);
+  if (BoxCache* cache = CacheOf(id)) {
+    if (cache->valid && cache->text == text)
+      return;
+    Edit([&] {
+      if (widget == log_) {
+        QString shown = MultiLineToQt(text);
+        log_->setPlainText(shown);
+        cache->text = MultiLineFromQt(shown);
+      } else {
+        auto* edit = static_cast<QLineEdit*>(widget);
+        QString shown = SingleLineToQt(text);
+        edit->setText(shown);
+        edit->setCursorPosition(0);
+        cache->text = SingleLineFromQt(shown);
+      }
+    });
+    cache->valid = true;
+    return;
+  }
+  // A picture box keeps no text; the other controls show theirs.
+  if (widget == picture_)
+    return;
+  if (auto* label = qobject_cast<QLabel*>(widget))
+    label->setText(SingleLineToQt(text));
+  if (auto* button = qobject_cast<QPushButton*>(widget))
+    button->setText(SingleLineToQt(text));
+}
+
+void MainWindow::AppendText(ControlId id, const TextValue& text) {
+  BoxCache* cache = CacheOf(id);
+  if (cache == nullptr) {
+    // Controls that are no edit box take the text at their end.
+    SetText(id, GetText(id) + text);
+    return;
+  }
+  if (!text.empty() && text.front() == '\n') {
+    const TextValue current = GetText(id);
+    if (!current.empty() && current.back() == '\r') {
+      // The two pieces of a line break meet: the whole text shows the break.
+      SetText(id, current + text);
+      AppendText(id, TextValue());
+      return;
+    }
+  }
+  Edit([&] {
+    if (id == ControlId::编辑框_日志1) {
+      QTextCursor cursor = log_->textCursor();
+      cursor.movePosition(QTextCursor::End);
+      log_->setTextCursor(cursor);
+      QString shown = MultiLineToQt(text);
+      log_->insertPlainText(shown);
+      log_->ensureCursorVisible();
+      if (cache->valid)
+        cache->text += MultiLineFromQt(shown);
+    } else {
+      auto* edit = static_cast<QLineEdit*>(Control(id));
+      QString shown = SingleLineToQt(text);
+      if (!shown.isEmpty())
+        edit->setText(edit->text() + shown);
+      edit->end(false);
+      if (cache->valid)
+        cache->text += SingleLineFromQt(shown);
+    }
+  });
+}
+
+void MainWindow::SetSelectionStart(ControlId id, int offset) {
+  if (id == ControlId::编辑框_日志1) {
+    QTextCursor cursor(log_->document());
+    cursor.setPosition(MultiLinePosition(*log_->document(), offset));
+    log_->setTextCursor(cursor);
+    log_->ensureCursorVisible();
+  } else if (auto* edit = qobject_cast<QLineEdit*>(Control(id))) {
+    edit->setCursorPosition(std::clamp<int>(offset, 0, static_cast<int>(edit->text().size())));
+  }
+}
+
+int MainWindow::MessageBox(const TextValue& text, const TextValue& caption, int style) {
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  switch (style & 0xF0) {
+    case MB_ICONERROR:
+      icon = QMessageBox::Critical;
+      break;
+    case MB_ICONQUESTION:
+      icon = QMessageBox::Question;
+      break;
+    case MB_ICONWARNING:
+      icon = QMessageBox::Warning;
+      break;
+    case MB_ICONINFORMATION:
+      icon = QMessageBox::Information;
+      break;
+  }
+  QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+  if ((style & 0x0F) == MB_OKCANCEL)
+    buttons = QMessageBox::Ok | QMessageBox::Cancel;
+  if ((style & 0x0F) == MB_YESNO)
+    buttons = QMessageBox::Yes | QMessageBox::No;
+  QMessageBox box(icon, SingleLineToQt(caption), SingleLineToQt(text), buttons, this);
+  box.setTextFormat(Qt::PlainText);
+  box.setWindowModality(Qt::ApplicationModal);
+  box.exec();
+  return MessageBoxAnswer(box.standardButton(box.clickedButton()));
+}
+
+void MainWindow::SetPicture(ControlId id, const ByteSet& png) {
+  auto* label = qobject_cast<QLabel*>(Control(id));
+  if (label == nullptr)
+    return;
+  QPixmap picture;
+  picture.loadFromData(png.data(), static_cast<uint>(png.size()), "PNG");
+  label->setPixmap(picture);
+}
+
+bool MainWindow::StartThread(WorkerRoutine routine) {
+  auto controls = std::make_shared<WorkerControls>(link_, link_->currentQuery);
+  try {
+    std::thread([controls, routine = std::move(routine)] {
+      if (routine)
+        routine(*controls);
+    }).detach();
+    return true;
+  } catch (const std::system_error&) {
+    return false;
+  }
+}
+
+void MainWindow::Click() {
+  ++link_->currentQuery;
+  if (events_.queryClicked)
+    events_.queryClicked(*this);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
