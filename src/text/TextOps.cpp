@@ -30,18 +30,20 @@ std::size_t FindFrom(std::string_view text, std::string_view pattern, std::size_
   if (m == 0)
     return std::string_view::npos;
   if (!ignoreCase && !IsLeadByte(pattern[0])) {
-    // Fast path: jump to candidate first bytes, then make sure the jump did
-    // not land on a trail byte by walking the characters in between.
+    // Fast path: jump to a candidate, then tell from the run of high bytes
+    // just before it whether it sits on a trail byte. That run starts on a
+    // character boundary (after a single byte, after a trail byte, or at
+    // `pos`), so its length's parity decides.
     std::size_t pos = offset;
     while (pos + m <= n) {
       std::size_t hit = text.find(pattern, pos);
       if (hit == std::string_view::npos)
         return hit;
-      std::size_t walk = pos;
-      while (walk < hit) walk += IsLeadByte(text[walk]) ? 2 : 1;
-      if (walk == hit)
+      std::size_t runStart = hit;
+      while (runStart > pos && IsLeadByte(text[runStart - 1])) --runStart;
+      if ((hit - runStart) % 2 == 0)
         return hit;
-      pos = walk;  // hit sat on a trail byte; resume at the next character
+      pos = hit + 1;  // a trail byte; the next character starts after it
     }
     return std::string_view::npos;
   }

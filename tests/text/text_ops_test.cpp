@@ -32,7 +32,11 @@ TEST(FindText, FindsAtCharacterBoundariesOnly) {
       {kTrailA + "A", "A", 1, false, 3},  // the trail byte is not a match
       {kTrailA + "A", "a", 1, true, 3},
       {"a" + kTrailA, "A", 1, false, -1},
-      {"\xB0", "\xB0", 1, false, 1},  // a lone lead byte at the end still matches itself
+      {"\xB0", "\xB0", 1, false, 1},
+      {"\xB0\xB0\xB0\xB0;", ";", 1, false, 5},  // after two characters
+      {"a\xB0\xB0\xB0;b;", ";", 1, false, 7},   // the first ';' is a trail byte
+      {"\xB0\xB0\xB0;b;", ";", 2, false, 4},  // a start inside a character counts from there  // a
+                                              // lone lead byte at the end still matches itself
   };
   for (const FindCase& c : cases) {
     EXPECT_EQ(FindText(c.text, c.pattern, c.startPos, c.ignoreCase), c.expected)
