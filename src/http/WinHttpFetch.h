@@ -24,17 +24,17 @@ struct WinHttpFetchParams {
   // 0 GET, 1 POST (adds a default Content-Type), 2 HEAD, 3 PUT, 4 OPTIONS,
   // 5 DELETE, 6 TRACE, 7 CONNECT; any other index sends GET.
   int method = 0;
-  TextValue postData;                    // sent as the body whatever the method
+  TextValue postData = {};               // sent as the body whatever the method
   TextValue* cookies = nullptr;          // in/out: sent as a Cookie line; merged into
   TextValue* returnedCookies = nullptr;  // out: "a=1; b=2" as the response set them
-  TextValue headers;                     // extra "Name: value" lines joined by CR LF
+  TextValue headers = {};                // extra "Name: value" lines joined by CR LF
   TextValue* responseHeaders = nullptr;  // out: the raw header block
   bool noRedirect = false;
-  TextValue userName;  // Basic, set only when both halves are given
-  TextValue password;
-  TextValue proxy;  // "host:port"; empty: direct
-  TextValue proxyUserName;
-  TextValue proxyPassword;
+  TextValue userName = {};  // Basic, set only when both halves are given
+  TextValue password = {};
+  TextValue proxy = {};  // "host:port"; empty: direct
+  TextValue proxyUserName = {};
+  TextValue proxyPassword = {};
   int timeoutSeconds = 0;            // 0 or less: 30 seconds
   TextValue* location = nullptr;     // out: a Location header's value, if any
   TextValue* status = nullptr;       // out: "200 OK", or the failure message
