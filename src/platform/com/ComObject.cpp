@@ -3,6 +3,22 @@
 #include "platform/codepage/CodePage.h"
 #include "platform/com/Com.h"
 
+namespace {
+
+// Member names are nearly always ASCII: widen those without a converter.
+std::u16string MemberName(const TextValue& name) {
+  std::u16string wide(name.size(), u'\0');
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    auto byte = static_cast<unsigned char>(name[i]);
+    if (byte >= 0x80)
+      return GbkToWide(name);
+    wide[i] = byte;
+  }
+  return wide;
+}
+
+}  // namespace
+
 bool ComObject::Create(const TextValue& progId) {
   std::shared_ptr<Dispatch> created = CreateComponent(GbkToWide(progId));
   if (!created)
@@ -15,7 +31,7 @@ bool ComObject::Put(const TextValue& name, const Variant& value) const {
   if (!object_)
     return false;
   Variant ignored;
-  return object_->Invoke(GbkToWide(name), DispatchKind::Put, std::span<const Variant>(&value, 1),
+  return object_->Invoke(MemberName(name), DispatchKind::Put, std::span<const Variant>(&value, 1),
                          ignored);
 }
 
@@ -23,7 +39,7 @@ Variant ComObject::Call(const TextValue& name, std::initializer_list<Variant> ar
   Variant result;
   if (!object_)
     return result;
-  if (!object_->Invoke(GbkToWide(name), DispatchKind::Call,
+  if (!object_->Invoke(MemberName(name), DispatchKind::Call,
                        std::span<const Variant>(args.begin(), args.size()), result)) {
     return Variant();
   }

@@ -16,7 +16,8 @@ class Dispatch {
  public:
   virtual ~Dispatch() = default;
   // False when the object has no such member or the call failed inside the
-  // component; `result` is then left empty.
+  // component; `result` is then left empty. The empty name is the object's
+  // default member, where it has one.
   virtual bool Invoke(std::u16string_view name, DispatchKind kind, std::span<const Variant> args,
                       Variant& result) = 0;
 };

@@ -27,6 +27,8 @@ std::u16string Widen(const std::string& ascii) {
 }
 
 std::string NumberText(double value) {
+  if (value == 0)
+    return "0";  // also for -0
   if (std::isnan(value))
     return "NaN";
   if (std::isinf(value))
@@ -41,7 +43,9 @@ std::string NumberText(double value) {
   return text;
 }
 
-// Reads the whole text as a number: optional blanks around it, nothing else.
+// Reads the whole text as a decimal number with optional blanks around it.
+// strtod alone would also take hexadecimal, "inf" and "nan", which automation
+// does not.
 bool ParseNumber(const std::u16string& text, double* value) {
   std::string ascii;
   for (char16_t c : text) {
@@ -54,12 +58,42 @@ bool ParseNumber(const std::u16string& text, double* value) {
     return false;
   std::size_t end = ascii.find_last_not_of(" \t");
   std::string core = ascii.substr(begin, end - begin + 1);
-  char* stop = nullptr;
-  double v = std::strtod(core.c_str(), &stop);
-  if (stop != core.c_str() + core.size())
+  std::size_t i = 0;
+  auto digits = [&] {
+    std::size_t from = i;
+    while (i < core.size() && core[i] >= '0' && core[i] <= '9') ++i;
+    return i - from;
+  };
+  if (i < core.size() && (core[i] == '+' || core[i] == '-'))
+    ++i;
+  std::size_t mantissa = digits();
+  if (i < core.size() && core[i] == '.') {
+    ++i;
+    mantissa += digits();
+  }
+  if (mantissa == 0)
     return false;
-  *value = v;
+  if (i < core.size() && (core[i] == 'e' || core[i] == 'E')) {
+    ++i;
+    if (i < core.size() && (core[i] == '+' || core[i] == '-'))
+      ++i;
+    if (digits() == 0)
+      return false;
+  }
+  if (i != core.size())
+    return false;
+  *value = std::strtod(core.c_str(), nullptr);
   return true;
+}
+
+// The value of an object's default member; empty when it has none.
+Variant DefaultValue(const std::shared_ptr<Dispatch>& object) {
+  Variant value;
+  if (!object || !object->Invoke(u"", DispatchKind::Call, {}, value))
+    return Variant();
+  if (value.GetType() == Variant::Type::Object)
+    return Variant();
+  return value;
 }
 
 }  // namespace
@@ -73,6 +107,8 @@ std::u16string Variant::ToWide() const {
       return Widen(NumberText(number_));
     case Type::String:
       return string_;
+    case Type::Object:
+      return DefaultValue(object_).ToWide();
     default:
       return std::u16string();
   }
@@ -92,6 +128,8 @@ double Variant::ToNumber() const {
       double v = 0;
       return ParseNumber(string_, &v) ? v : 0;
     }
+    case Type::Object:
+      return DefaultValue(object_).ToNumber();
     default:
       return 0;
   }
@@ -111,6 +149,8 @@ bool Variant::ToBool() const {
       double v = 0;
       return ParseNumber(string_, &v) && v != 0;
     }
+    case Type::Object:
+      return DefaultValue(object_).ToBool();
     default:
       return false;
   }

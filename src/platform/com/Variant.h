@@ -4,7 +4,9 @@
 //
 // Read as text: a bool is "-1" or "0", a number its decimal form, null and
 // empty the empty text. Text read as a number or bool converts where it
-// reads as one, else gives 0 / false.
+// reads as one (decimal digits, sign, point, exponent; "True"/"False" for a
+// bool), else gives 0 / false. An object reads as its default member (the
+// empty name), or as empty when it has none.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +26,8 @@ class Variant {
   Variant(int value) : type_(Type::Int), number_(value) {}
   Variant(double value) : type_(Type::Double), number_(value) {}
   Variant(std::u16string value) : type_(Type::String), string_(std::move(value)) {}
+  // Without it a literal would convert to bool.
+  Variant(const char16_t* value) : Variant(std::u16string(value)) {}
   Variant(ByteSet value) : type_(Type::Bytes), bytes_(std::move(value)) {}
   Variant(std::shared_ptr<Dispatch> object);
   Variant(const char*) = delete;  // say which: FromText (GBK) or a u16string
