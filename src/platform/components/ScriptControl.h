@@ -1,0 +1,32 @@
+// "MSScriptControl.ScriptControl": a sandboxed JavaScript engine.
+//
+// Members: Language ("JavaScript" or "JScript", written before any code),
+// AddCode(program) and Eval(text), both run in the global scope, so `var`
+// and function declarations become globals; Eval gives the value of an
+// expression or of the last expression statement that ran; Timeout reads
+// and writes the budget in milliseconds.
+//
+// Results: a string as a string, a number as a double, a boolean as a bool,
+// null as null, undefined as empty. An object (array, function, date)
+// becomes the string the language's own string conversion makes of it:
+// "[object Object]", "1,2,3". A thrown exception, a syntax error, an Error
+// object as the value and an interrupted run all make the call fail.
+//
+// Sandbox: no host objects, only the language's own globals. Each call runs
+// under a budget: after kScriptBudgetMs, or once the process's resident
+// memory has grown by kScriptMemoryCapBytes during the call, a watchdog
+// interrupts it; the call fails and the engine stays usable.
+//
+// One engine per component: create, call and release it on one thread, and
+// only while a QCoreApplication exists.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/com/Dispatch.h"
+
+inline constexpr int kScriptBudgetMs = 5000;
+inline constexpr std::int64_t kScriptMemoryCapBytes = std::int64_t{512} << 20;
+
+std::shared_ptr<Dispatch> CreateScriptControl();
