@@ -144,7 +144,6 @@ HttpError ErrorOf(CURLcode code) {
     case CURLE_OK:
       return HttpError::None;
     case CURLE_URL_MALFORMAT:
-    case CURLE_UNSUPPORTED_PROTOCOL:
       return HttpError::InvalidRequest;
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
@@ -167,6 +166,7 @@ HttpError ErrorOf(CURLcode code) {
       return HttpError::RedirectFailed;
     case CURLE_SEND_ERROR:
       return HttpError::SendFailed;
+    case CURLE_UNSUPPORTED_PROTOCOL:  // our own checks pass only http(s): the answer was HTTP/0.9
     case CURLE_RECV_ERROR:
     case CURLE_PARTIAL_FILE:
     case CURLE_GOT_NOTHING:
@@ -513,6 +513,7 @@ void HttpTransfer::State::Pump(bool (*ready)(const State&)) {
     TakeFinished();
     if (transferDone || ready(*this))
       return;
+    int events = 0;
     if (connected) {
       Clock::time_point since = std::max(lastActivity, waitStart);
       auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since);
@@ -521,10 +522,14 @@ void HttpTransfer::State::Pump(bool (*ready)(const State&)) {
         return;
       }
       curl_multi_poll(multi, nullptr, 0,
-                      static_cast<int>(std::min(IdleLimitMs() - idle.count(), 1000L)), nullptr);
+                      static_cast<int>(std::min(IdleLimitMs() - idle.count(), 1000L)), &events);
     } else {
-      curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+      curl_multi_poll(multi, nullptr, 0, 1000, &events);
     }
+    // Any byte on the socket counts, also part of a header line still being
+    // assembled, as with a platform whose time-out applies to each receive.
+    if (events > 0)
+      lastActivity = Clock::now();
   }
 }
 

@@ -45,14 +45,16 @@ struct HttpCredentials {
 };
 
 struct HttpRequest {
-  std::string url;                       // absolute http:// or https:// URL, sent as given
-  std::string method = "GET";            // sent as given (empty: GET); HEAD expects no body
-  std::vector<std::string> headerLines;  // "Name: value", sent in order; a name given
-                                         // replaces the transport's own line of that name
-  std::string body;                      // bytes; sent with any method when not empty, and
-                                         // (as Content-Length: 0) for POST, PUT and PATCH
-  std::string userAgent;                 // empty: no User-Agent line unless a header line gives one
-  std::string proxy;                     // "host:port" of an HTTP proxy; empty: direct
+  std::string url;             // absolute http:// or https:// URL, sent as given
+  std::string method = "GET";  // sent as given (empty: GET); HEAD expects no body
+  // "Name: value", sent in order after the Host line; a name given replaces
+  // the transport's own line of that name. A given Host line is sent first,
+  // spelled "Host".
+  std::vector<std::string> headerLines;
+  std::string body;       // bytes; sent with any method when not empty, and
+                          // (as Content-Length: 0) for POST, PUT and PATCH
+  std::string userAgent;  // empty: no User-Agent line unless a header line gives one
+  std::string proxy;      // "host:port" of an HTTP proxy; empty: direct
   std::optional<HttpCredentials> proxyCredentials;   // Basic, to the proxy
   std::optional<HttpCredentials> serverCredentials;  // Basic, sent at once, only to the URL's host
   // Milliseconds; 0 takes the default. Resolve and connect together may take
