@@ -35,9 +35,9 @@ TextArray LogLines(int count) {
   TextArray lines;
   for (int i = 0; i < count; ++i) {
     char stamp[64];
-    std::snprintf(stamp, sizeof stamp, "20%02u-%02u-%02u %02u:%02u:%02u", 10 + random() % 10,
-                  1 + random() % 12, 1 + random() % 28, random() % 24, random() % 60,
-                  static_cast<unsigned>(i % 60));
+    auto next = [&](unsigned range) { return static_cast<unsigned>(random() % range); };
+    std::snprintf(stamp, sizeof stamp, "20%02u-%02u-%02u %02u:%02u:%02u", 10 + next(10),
+                  1 + next(12), 1 + next(28), next(24), next(60), static_cast<unsigned>(i % 60));
     lines.Append(stamp + words + std::to_string(i));
   }
   return lines;
