@@ -1,10 +1,6 @@
 #include "app/vantrel-track/TrackCommand.h"
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string_view>
@@ -12,8 +8,8 @@
 #include "app/MemoryWindow.h"
 #include "app/TrackingQuery.h"
 #include "app/demo/DemoService.h"
+#include "app/demo/TrustPem.h"
 #include "platform/codepage/CodePage.h"
-#include "platform/net/HttpTransfer.h"
 #include "text/TextOps.h"
 
 namespace {
@@ -78,20 +74,6 @@ std::string ReadFile(const std::string& path, bool& ok) {
   std::ifstream file(path, std::ios::binary);
   ok = static_cast<bool>(file);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-// The transport reads a trust file once, so a temporary one is removed at once.
-bool TrustPem(const std::string& pem) {
-  std::string path = (std::filesystem::temp_directory_path() / "vantrel-ca-XXXXXX").string();
-  const int fd = mkstemp(path.data());
-  if (fd < 0) {
-    return false;
-  }
-  const bool written = write(fd, pem.data(), pem.size()) == static_cast<ssize_t>(pem.size());
-  close(fd);
-  const bool trusted = written && SetExtraTrustedCaFile(path);
-  std::remove(path.c_str());
-  return trusted;
 }
 
 }  // namespace
@@ -193,7 +175,7 @@ int RunTrackCommand(int argc, const char* const* argv, std::ostream& out, std::o
       return 2;
     }
   }
-  if (!trusted.empty() && !TrustPem(trusted)) {
+  if (!trusted.empty() && !TrustPemText(trusted)) {
     err << "vantrel-track: no certificate in " << options.caFile << "\n" << TrackUsage() << "\n";
     return 2;
   }
