@@ -255,7 +255,7 @@ TEST(RegexObject, WorksOnAThreadThatHadNotEnteredCom) {
 TEST(RegexObject, HostileSubjectEndsInBoundedTime) {
   TextValue subject;
   subject.reserve(2 << 20);
-  while (subject.size() < (2u << 20)) subject += "{\"context\":\"x";
+  while (subject.size() < (2u << 20)) subject += "{\"context\":\"x\",";
   auto run = std::async(std::launch::async, [&] {
     RegexObject regex;
     bool created = regex.Create(kContextPattern, subject);
