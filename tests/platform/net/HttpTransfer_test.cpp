@@ -4,40 +4,10 @@
 
 #include <thread>
 
-#include "support/TestProxy.h"
+#include "FetchAll.h"
 #include "support/TestServer.h"
 
 namespace {
-
-struct Outcome {
-  bool sent = false;
-  int status = 0;
-  std::string headerBlock;
-  std::string body;
-  BodyState bodyState = BodyState::Failed;
-  HttpError error = HttpError::None;
-};
-
-// One exchange, the body read 1024 bytes at a time as the stand-ins do.
-Outcome Fetch(const HttpRequest& request) {
-  HttpTransfer transfer;
-  Outcome outcome;
-  outcome.sent = transfer.Send(request);
-  outcome.status = transfer.StatusCode();
-  outcome.headerBlock = transfer.HeaderBlock();
-  char chunk[1024];
-  while (std::size_t count = transfer.Read(chunk, sizeof chunk)) outcome.body.append(chunk, count);
-  outcome.bodyState = transfer.BodyStatus();
-  outcome.error = transfer.Error();
-  return outcome;
-}
-
-HttpRequest Get(std::string url) {
-  HttpRequest request;
-  request.url = std::move(url);
-  request.receiveTimeoutMs = 5000;
-  return request;
-}
 
 // A raw answer written byte for byte, then the connection closes.
 void AnswerRaw(TestServer& server, std::string bytes) {
@@ -70,11 +40,11 @@ TEST(HttpTransfer, SendsMethodTargetHeadersAndBodyAsGiven) {
       {"", "", {}, "GET //a/./b?x=1 HTTP/1.1\r\n" + host + "\r\n"},
   };
   for (const Case& c : cases) {
-    HttpRequest request = Get(server.Url("//a/./b?x=1"));
+    HttpRequest request = TestRequest(server.Url("//a/./b?x=1"));
     request.method = c.method;
     request.body = c.body;
     request.headerLines = c.lines;
-    Outcome outcome = Fetch(request);
+    Outcome outcome = FetchAll(request);
     EXPECT_TRUE(outcome.sent) << c.method;
     EXPECT_EQ(server.LastRequest().raw, c.expectedHead) << c.method << " " << c.body.size();
   }
@@ -82,17 +52,17 @@ TEST(HttpTransfer, SendsMethodTargetHeadersAndBodyAsGiven) {
 
 TEST(HttpTransfer, GivenLinesReplaceTheTransportsOwn) {
   TestServer server;
-  HttpRequest request = Get(server.Url("/"));
+  HttpRequest request = TestRequest(server.Url("/"));
   request.userAgent = "Agent/1";
   request.headerLines = {"accept: text/x", "HOST: example.test", "user-agent: Mine"};
-  ASSERT_TRUE(Fetch(request).sent);
+  ASSERT_TRUE(FetchAll(request).sent);
   RecordedRequest seen = server.LastRequest();
   // A Host line always goes first, in the usual spelling.
   EXPECT_EQ(seen.headerLines,
             (std::vector<std::string>{"Host: example.test", "accept: text/x", "user-agent: Mine"}));
 
   request.headerLines = {};
-  ASSERT_TRUE(Fetch(request).sent);
+  ASSERT_TRUE(FetchAll(request).sent);
   EXPECT_EQ(server.LastRequest().Header("User-Agent"), "Agent/1");
   EXPECT_EQ(server.LastRequest().HeaderCount("User-Agent"), 1);
 }
@@ -104,7 +74,7 @@ TEST(HttpTransfer, HandsBackTheFinalHeaderBlockAsReceived) {
       "X-Spaced :  v  \r\nContent-Length: 4\r\n\r\n";
   AnswerRaw(server,
             "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 102 Processing\r\nX: 1\r\n\r\n" + head + "body");
-  Outcome outcome = Fetch(Get(server.Url("/")));
+  Outcome outcome = FetchAll(TestRequest(server.Url("/")));
   ASSERT_TRUE(outcome.sent);
   EXPECT_EQ(outcome.status, 299);
   EXPECT_EQ(outcome.headerBlock, head);
@@ -135,7 +105,7 @@ TEST(HttpTransfer, TellsTheEndOfTheBodyFromAFailure) {
   for (const Case& c : cases) {
     TestServer server;
     AnswerRaw(server, c.answer);
-    Outcome outcome = Fetch(Get(server.Url("/")));
+    Outcome outcome = FetchAll(TestRequest(server.Url("/")));
     EXPECT_TRUE(outcome.sent) << c.name;
     EXPECT_EQ(outcome.body, c.body) << c.name;
     EXPECT_EQ(outcome.bodyState, c.state) << c.name;
@@ -146,7 +116,7 @@ TEST(HttpTransfer, TellsTheEndOfTheBodyFromAFailure) {
 
   TestServer server;
   server.SetReply({.body = std::string(200000, 'r'), .resetAfter = 70000});
-  Outcome reset = Fetch(Get(server.Url("/")));
+  Outcome reset = FetchAll(TestRequest(server.Url("/")));
   EXPECT_TRUE(reset.sent);
   EXPECT_EQ(reset.body, std::string(70000, 'r'));
   EXPECT_EQ(reset.bodyState, BodyState::Failed);
@@ -155,9 +125,9 @@ TEST(HttpTransfer, TellsTheEndOfTheBodyFromAFailure) {
 TEST(HttpTransfer, IdleTimeOutsEndTheWait) {
   TestServer server;
   server.SetReply({.body = "never", .stallAfterHeaders = true});
-  HttpRequest request = Get(server.Url("/"));
+  HttpRequest request = TestRequest(server.Url("/"));
   request.receiveTimeoutMs = 300;
-  Outcome stalled = Fetch(request);
+  Outcome stalled = FetchAll(request);
   EXPECT_TRUE(stalled.sent);  // the head came; the body did not
   EXPECT_EQ(stalled.status, 200);
   EXPECT_EQ(stalled.bodyState, BodyState::Failed);
@@ -166,7 +136,7 @@ TEST(HttpTransfer, IdleTimeOutsEndTheWait) {
   server.SetRawHandler([](const RecordedRequest&, ServerConnection& connection) {
     connection.WaitUntilClosed(10000);
   });
-  Outcome silent = Fetch(request);
+  Outcome silent = FetchAll(request);
   EXPECT_FALSE(silent.sent);
   EXPECT_EQ(silent.error, HttpError::Timeout);
   EXPECT_EQ(silent.headerBlock, "");
@@ -175,7 +145,7 @@ TEST(HttpTransfer, IdleTimeOutsEndTheWait) {
   server.SetRawHandler([](const RecordedRequest&, ServerConnection& connection) {
     connection.SendSlowly("HTTP/1.1 200 OK\r\nContent-Length: 8\r\n\r\nslowslow", 4, 100);
   });
-  Outcome trickled = Fetch(request);
+  Outcome trickled = FetchAll(request);
   EXPECT_EQ(trickled.body, "slowslow");
   EXPECT_EQ(trickled.bodyState, BodyState::Complete);
 }
@@ -184,7 +154,7 @@ TEST(HttpTransfer, StreamsAnEndlessBodyWithinItsBound) {
   TestServer server;
   server.SetReply({.endless = true});
   HttpTransfer transfer;
-  ASSERT_TRUE(transfer.Send(Get(server.Url("/"))));
+  ASSERT_TRUE(transfer.Send(TestRequest(server.Url("/"))));
   // The transport reads ahead no further than its bound, however fast the server is.
   EXPECT_LE(transfer.Available(), 2 * kBodyBufferBound);
   std::string chunk(64 * 1024, '\0');
@@ -206,24 +176,24 @@ TEST(HttpTransfer, RefusesUnsafeRequestsBeforeSending) {
     HttpRequest request;
   };
   auto with = [&](auto change) {
-    HttpRequest request = Get(server.Url("/ok"));
+    HttpRequest request = TestRequest(server.Url("/ok"));
     change(request);
     return request;
   };
   const Case cases[] = {
-      {"CR LF in URL", Get(base + "/a\r\nX-Injected: 1")},
-      {"NUL in URL", Get(base + std::string("/a\0b", 4))},
-      {"tab in URL", Get(base + "/a\tb")},
-      {"DEL in URL", Get(base + "/a\x7f")},
-      {"other scheme", Get("ftp://127.0.0.1:" + std::to_string(server.Port()) + "/")},
-      {"no scheme", Get("127.0.0.1:" + std::to_string(server.Port()) + "/")},
+      {"CR LF in URL", TestRequest(base + "/a\r\nX-Injected: 1")},
+      {"NUL in URL", TestRequest(base + std::string("/a\0b", 4))},
+      {"tab in URL", TestRequest(base + "/a\tb")},
+      {"DEL in URL", TestRequest(base + "/a\x7f")},
+      {"other scheme", TestRequest("ftp://127.0.0.1:" + std::to_string(server.Port()) + "/")},
+      {"no scheme", TestRequest("127.0.0.1:" + std::to_string(server.Port()) + "/")},
       {"CR LF in a header line", with([](HttpRequest& r) { r.headerLines = {"A: 1\r\nB: 2"}; })},
       {"LF in the method", with([](HttpRequest& r) { r.method = "GET\n"; })},
       {"CR in the user agent", with([](HttpRequest& r) { r.userAgent = "x\ry"; })},
       {"a proxy of another kind", with([](HttpRequest& r) { r.proxy = "socks5://127.0.0.1:1"; })},
   };
   for (const Case& c : cases) {
-    Outcome outcome = Fetch(c.request);
+    Outcome outcome = FetchAll(c.request);
     EXPECT_FALSE(outcome.sent) << c.name;
     EXPECT_EQ(outcome.error, HttpError::InvalidRequest) << c.name;
   }
@@ -231,18 +201,19 @@ TEST(HttpTransfer, RefusesUnsafeRequestsBeforeSending) {
 }
 
 TEST(HttpTransfer, ReportsWhyNoResponseArrived) {
-  Outcome refused = Fetch(Get("http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/"));
+  Outcome refused =
+      FetchAll(TestRequest("http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/"));
   EXPECT_FALSE(refused.sent);
   EXPECT_EQ(refused.error, HttpError::CannotConnect);
 
   TestServer server;
   AnswerRaw(server, "this is not HTTP\r\n\r\n");
-  Outcome garbage = Fetch(Get(server.Url("/")));
+  Outcome garbage = FetchAll(TestRequest(server.Url("/")));
   EXPECT_FALSE(garbage.sent);
   EXPECT_EQ(garbage.error, HttpError::ReceiveFailed);
 
   AnswerRaw(server, "");
-  Outcome nothing = Fetch(Get(server.Url("/")));
+  Outcome nothing = FetchAll(TestRequest(server.Url("/")));
   EXPECT_FALSE(nothing.sent);
   EXPECT_EQ(nothing.error, HttpError::ReceiveFailed);
 }
@@ -251,7 +222,7 @@ TEST(HttpTransfer, TrustsTheExtraCaAndNothingUnverified) {
   TrustTestCa();
   TestServer good(TestCertKind::Good);
   good.SetReply({.body = "secret"});
-  Outcome outcome = Fetch(Get(good.Url("/x")));
+  Outcome outcome = FetchAll(TestRequest(good.Url("/x")));
   EXPECT_TRUE(outcome.sent);
   EXPECT_EQ(outcome.body, "secret");
   EXPECT_TRUE(good.LastRequest().tls);
@@ -259,7 +230,7 @@ TEST(HttpTransfer, TrustsTheExtraCaAndNothingUnverified) {
   for (TestCertKind kind :
        {TestCertKind::Untrusted, TestCertKind::WrongHost, TestCertKind::Expired}) {
     TestServer bad(kind);
-    Outcome refused = Fetch(Get(bad.Url("/x")));
+    Outcome refused = FetchAll(TestRequest(bad.Url("/x")));
     EXPECT_FALSE(refused.sent) << static_cast<int>(kind);
     EXPECT_EQ(refused.error, HttpError::SecureFailure) << static_cast<int>(kind);
     EXPECT_EQ(refused.body, "");
@@ -267,9 +238,10 @@ TEST(HttpTransfer, TrustsTheExtraCaAndNothingUnverified) {
   }
 
   EXPECT_FALSE(SetExtraTrustedCaFile("/nonexistent/ca.pem"));
-  EXPECT_TRUE(Fetch(Get(good.Url("/still"))).sent);  // a failed change keeps the old setting
+  EXPECT_TRUE(
+      FetchAll(TestRequest(good.Url("/still"))).sent);  // a failed change keeps the old setting
   ASSERT_TRUE(SetExtraTrustedCaFile(""));
-  EXPECT_EQ(Fetch(Get(good.Url("/x"))).error, HttpError::SecureFailure);
+  EXPECT_EQ(FetchAll(TestRequest(good.Url("/x"))).error, HttpError::SecureFailure);
   TrustTestCa();
 }
 
