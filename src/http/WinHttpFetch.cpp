@@ -1,6 +1,7 @@
 #include "http/WinHttpFetch.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "http/Cookies.h"
@@ -41,9 +42,18 @@ const char16_t* Verb(int method) {
   return method >= 0 && method <= 7 ? kVerbs[method] : kVerbs[0];
 }
 
+bool HasControlByte(const TextValue& text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) < 0x20)
+      return true;
+  }
+  return false;
+}
+
 // The header block: the caller's lines, then each default line whose search
-// text does not occur in the block built so far.
-TextValue BuildHeaderBlock(const WinHttpFetchParams& p) {
+// text does not occur in the block built so far. Nothing when the cookie text
+// would break out of its Cookie line.
+std::optional<TextValue> BuildHeaderBlock(const WinHttpFetchParams& p) {
   struct DefaultLine {
     const char* search;
     bool ignoreCase;
@@ -68,8 +78,11 @@ TextValue BuildHeaderBlock(const WinHttpFetchParams& p) {
     block += d.line;
     block += "\r\n";
   }
-  if (p.cookies != nullptr && !p.cookies->empty() && !ContainsText(block, "Cookie: ", true))
+  if (p.cookies != nullptr && !p.cookies->empty() && !ContainsText(block, "Cookie: ", true)) {
+    if (HasControlByte(*p.cookies))
+      return std::nullopt;
     block += "Cookie: " + *p.cookies + "\r\n";
+  }
   return block;
 }
 
@@ -209,10 +222,11 @@ TextValue WinHttpFetch(const TextValue& url, const WinHttpFetchParams& p) {
       !SetDword(h.request, WINHTTP_OPTION_DISABLE_FEATURE, WINHTTP_DISABLE_REDIRECTS))
     return fail(709);
 
-  const std::u16string headerBlock = GbkToWide(BuildHeaderBlock(p));
-  if (!WinHttpAddRequestHeaders(h.request, headerBlock.c_str(),
-                                static_cast<DWORD>(headerBlock.size()),
-                                WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
+  const std::optional<TextValue> block = BuildHeaderBlock(p);
+  const std::u16string headerBlock = block ? GbkToWide(*block) : std::u16string();
+  if (!block || !WinHttpAddRequestHeaders(h.request, headerBlock.c_str(),
+                                          static_cast<DWORD>(headerBlock.size()),
+                                          WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
     return fail(710);
   void* body = p.postData.empty() ? nullptr : const_cast<char*>(p.postData.data());
   const auto bodyLength = static_cast<DWORD>(p.postData.size());

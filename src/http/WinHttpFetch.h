@@ -10,7 +10,8 @@
 //
 // A failure writes a numbered message ("700 ..." to "713 ...", GBK) into
 // *status, leaves the other out-parameters untouched and returns the empty
-// text. A body whose first 1024 bytes declare a meta charset other than
+// text. A cookie text holding a control byte fails with 710 before anything
+// is sent: it could otherwise start a header line of its own. A body whose first 1024 bytes declare a meta charset other than
 // "gbk"/"gb2312" comes back decoded to GBK; any other body comes back as its
 // bytes up to the first zero byte, whatever the status code.
 //
