@@ -53,6 +53,7 @@ class ScriptJson {
   TextValue GetText(const TextValue& path, bool asJson = false) const;
   // An independent object holding a copy of the member.
   ScriptJson GetObject(const TextValue& path) const;
+  // Members a for-in visits, less the loader's two: -2 for null or missing.
   int Count(const TextValue& path = {}) const;
   // Replaces a target that is not an array by an empty array, then appends.
   void Push(const TextValue& value, const TextValue& path = {}, bool raw = false);
