@@ -106,6 +106,7 @@ bool SetExtraTrustedCaFile(const std::string& pemPath) {
 }
 
 void ClearProcessCookies() {
+  EnsureCurlReady();
   CURL* easy = curl_easy_init();
   if (!easy)
     return;
