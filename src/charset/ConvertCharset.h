@@ -6,10 +6,11 @@
 // first NUL. Empty charset names become "UTF-8" and "GBK" in the caller's
 // variables. With `readFrom` the result starts at that byte offset of the
 // encoded bytes, which lets a caller skip the byte-order mark the stream
-// writes for UTF-8 (3 bytes) and "unicode" (2 bytes). An unknown charset name
-// leaves the stream in its default charset "unicode" for that half. Nothing
-// is reported: a failure gives fewer or no bytes. Enters and leaves COM on
-// the calling thread once per call.
+// writes for UTF-8 (3 bytes) and "unicode" (2 bytes). The stream keeps its
+// charset when a name is unknown: an unknown source name decodes as
+// "unicode" (UTF-16LE), an unknown target name encodes in the source
+// charset. Nothing is reported: a failure gives fewer or no bytes. Enters
+// and leaves COM on the calling thread once per call.
 #pragma once
 
 #include <optional>
