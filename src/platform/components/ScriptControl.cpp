@@ -47,11 +47,11 @@ class Watchdog {
     return *watchdog;
   }
 
-  std::uint64_t Arm(QJSEngine* engine, std::chrono::milliseconds budget) {
+  std::uint64_t Arm(QJSEngine* engine, std::chrono::milliseconds budget, std::int64_t memory) {
     std::lock_guard lock(mutex);
     bool wasIdle = entries.empty();
     std::uint64_t ticket = ++lastTicket;
-    entries.push_back({ticket, engine, Clock::now() + budget, -1});
+    entries.push_back({ticket, engine, Clock::now() + budget, memory, -1});
     if (wasIdle)
       wake.notify_one();
     return ticket;
@@ -67,6 +67,7 @@ class Watchdog {
     std::uint64_t ticket;
     QJSEngine* engine;
     Clock::time_point deadline;
+    std::int64_t memoryAllowed;
     std::int64_t memoryLimit;  // -1 until the first look
   };
 
@@ -88,7 +89,7 @@ class Watchdog {
       Clock::time_point now = Clock::now();
       for (Entry& e : entries) {
         if (e.memoryLimit < 0 && resident >= 0)
-          e.memoryLimit = resident + kScriptMemoryCapBytes;
+          e.memoryLimit = resident + e.memoryAllowed;
         bool overMemory = e.memoryLimit >= 0 && resident > e.memoryLimit;
         if (now >= e.deadline || overMemory)
           e.engine->setInterrupted(true);
@@ -171,10 +172,15 @@ class ScriptControl : public Dispatch {
   // Runs under the budget; the value is converted before the budget ends,
   // since converting an object may run its script.
   bool Run(const Variant& code, Variant& result, bool wantValue) {
+    QString program = ToQString(code.ToWide());
+    std::int64_t textBytes = static_cast<std::int64_t>(program.size()) * 2;
+    auto budget =
+        std::chrono::milliseconds(budgetMs + textBytes * kScriptBudgetMsPerMiB / (1 << 20));
+    std::int64_t memory = kScriptMemoryCapBytes + textBytes * kScriptMemoryPerTextByte;
     Watchdog& watchdog = Watchdog::Instance();
-    std::uint64_t ticket = watchdog.Arm(&engine, std::chrono::milliseconds(budgetMs));
+    std::uint64_t ticket = watchdog.Arm(&engine, budget, memory);
     QStringList trace;
-    QJSValue value = engine.evaluate(ToQString(code.ToWide()), QString(), 1, &trace);
+    QJSValue value = engine.evaluate(program, QString(), 1, &trace);
     bool ok = trace.isEmpty() && !value.isError();
     if (ok && wantValue)
       ok = Convert(value, result);
