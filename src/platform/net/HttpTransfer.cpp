@@ -39,6 +39,23 @@ bool IsHttpUrl(std::string_view url) {
   return StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://");
 }
 
+// "scheme://authority/" for libcurl to connect to, and the request target
+// (path and query as given, never the fragment) for the request line.
+struct UrlSplit {
+  std::string base, target;
+};
+
+UrlSplit SplitUrl(const std::string& url) {
+  std::size_t authority = url.find("://") + 3;
+  std::size_t end = url.find_first_of("/?#", authority);
+  if (end == std::string::npos)
+    end = url.size();
+  std::string target = url.substr(end, url.find('#', end) - end);
+  if (target.empty() || target.front() == '?')
+    target.insert(0, "/");
+  return {url.substr(0, end) + "/", target};
+}
+
 std::string_view HeaderName(std::string_view line) {
   std::size_t colon = line.find(':');
   std::string_view name = line.substr(0, colon == std::string_view::npos ? line.size() : colon);
@@ -197,6 +214,7 @@ struct HttpTransfer::State {
 
   // One hop's exchange.
   std::string url;
+  std::string requestTarget;
   std::optional<Origin> firstOrigin;
   bool sameOrigin = true;
   bool connected = false;    // the request may go out (tunnel and TLS are up)
@@ -325,8 +343,9 @@ struct HttpTransfer::State {
 
 bool HttpTransfer::State::Configure() {
   const HttpRequest& r = request;
-  if (!IsHttpUrl(r.url) || HasControlByte(r.url) || HasControlByte(r.method) ||
-      HasControlByte(r.userAgent) || HasControlByte(r.proxy) ||
+  // A space would split the request line as surely as CR LF would end it.
+  if (!IsHttpUrl(r.url) || HasControlByte(r.url) || r.url.find(' ') != std::string::npos ||
+      HasControlByte(r.method) || HasControlByte(r.userAgent) || HasControlByte(r.proxy) ||
       std::any_of(r.headerLines.begin(), r.headerLines.end(),
                   [](const std::string& line) { return HasControlByte(line); })) {
     return false;
@@ -335,7 +354,7 @@ bool HttpTransfer::State::Configure() {
       !StartsWithNoCase(r.proxy, "http://")) {
     return false;
   }
-  firstOrigin = OriginOf(r.url);
+  firstOrigin = OriginOf(SplitUrl(r.url).base);
   if (!firstOrigin)
     return false;
 
@@ -396,8 +415,16 @@ bool HttpTransfer::State::Configure() {
 // only the first origin may see.
 bool HttpTransfer::State::ConfigureHop(bool withBody) {
   const HttpRequest& r = request;
-  curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
-  std::optional<Origin> origin = OriginOf(url);
+  // libcurl would re-encode a path (and drop what it cannot parse): it gets
+  // the authority only, and the request line carries the target as given.
+  UrlSplit split = SplitUrl(url);
+  curl_easy_setopt(easy, CURLOPT_URL, split.base.c_str());
+  requestTarget = split.target;
+  if (!r.proxy.empty() && StartsWithNoCase(url, "http://")) {
+    requestTarget = split.base.substr(0, split.base.size() - 1) + split.target;  // absolute form
+  }
+  curl_easy_setopt(easy, CURLOPT_REQUEST_TARGET, requestTarget.c_str());
+  std::optional<Origin> origin = OriginOf(split.base);
   sameOrigin = origin && *origin == *firstOrigin;
 
   std::string method = r.method.empty() ? "GET" : r.method;
@@ -540,7 +567,8 @@ void HttpTransfer::State::Pump(bool (*ready)(const State&)) {
 bool HttpTransfer::State::NextHop() {
   std::string location = HeaderValue(headerBlock, "Location");
   std::string target = ResolveLocation(url, location);
-  if (target.empty() || !IsHttpUrl(target) || HasControlByte(target)) {
+  if (target.empty() || !IsHttpUrl(target) || HasControlByte(target) ||
+      target.find(' ') != std::string::npos) {
     Fail(HttpError::RedirectFailed);
     return false;
   }

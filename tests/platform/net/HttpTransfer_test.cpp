@@ -50,6 +50,22 @@ TEST(HttpTransfer, SendsMethodTargetHeadersAndBodyAsGiven) {
   }
 }
 
+TEST(HttpTransfer, RequestTargetIsThePathAndQueryAsGiven) {
+  TestServer server;
+  const std::pair<std::string, std::string> cases[] = {
+      {"/\xd6\xd0?q=\xb9\xfa", "/\xd6\xd0?q=\xb9\xfa"},  // GBK bytes, not escaped
+      {"/%41%2e/../b", "/%41%2e/../b"},                  // neither decoded nor folded
+      {"?x=1", "/?x=1"},
+      {"", "/"},
+      {"/a?x=1#frag", "/a?x=1"},
+      {"#frag", "/"},
+  };
+  for (const auto& [tail, target] : cases) {
+    ASSERT_TRUE(FetchAll(TestRequest(server.BaseUrl() + tail)).sent) << tail;
+    EXPECT_EQ(server.LastRequest().requestLine, "GET " + target + " HTTP/1.1") << tail;
+  }
+}
+
 TEST(HttpTransfer, GivenLinesReplaceTheTransportsOwn) {
   TestServer server;
   HttpRequest request = TestRequest(server.Url("/"));
@@ -184,6 +200,7 @@ TEST(HttpTransfer, RefusesUnsafeRequestsBeforeSending) {
       {"CR LF in URL", TestRequest(base + "/a\r\nX-Injected: 1")},
       {"NUL in URL", TestRequest(base + std::string("/a\0b", 4))},
       {"tab in URL", TestRequest(base + "/a\tb")},
+      {"space in URL", TestRequest(base + "/a b")},
       {"DEL in URL", TestRequest(base + "/a\x7f")},
       {"other scheme", TestRequest("ftp://127.0.0.1:" + std::to_string(server.Port()) + "/")},
       {"no scheme", TestRequest("127.0.0.1:" + std::to_string(server.Port()) + "/")},
