@@ -38,19 +38,12 @@ struct ConnectionHandle : InternetHandle {
   INTERNET_PORT port = 0;
 };
 
-// Small reads are served from here, so a caller that asks for 1 KiB at a time
-// crosses into the transport once per chunk rather than once per read.
-constexpr std::size_t kReadAheadSize = 64 * 1024;
-
 struct RequestHandle : InternetHandle {
   ConnectionHandle connection;
   std::string verb;
   std::string objectName;
   DWORD flags = 0;
   std::unique_ptr<HttpTransfer> transfer;  // set by a successful send
-  std::vector<char> readAhead;
-  std::size_t readPos = 0;
-  std::size_t readEnd = 0;
 };
 
 // Every open handle; a handle the caller made up or closed twice is refused
@@ -227,7 +220,6 @@ BOOL HttpSendRequestA(HINTERNET requestHandle, LPCSTR headers, DWORD headersLeng
   if (!request)
     return 0;
   request->transfer.reset();
-  request->readPos = request->readEnd = 0;
   if (!HostNameUsable(request->connection.host))
     return 0;
 
@@ -256,19 +248,7 @@ BOOL InternetReadFile(HINTERNET requestHandle, void* buffer, DWORD numberOfBytes
     return 0;
   if (!request->transfer)
     return 0;
-  if (request->readPos == request->readEnd && numberOfBytesToRead > 0) {
-    if (numberOfBytesToRead >= kReadAheadSize) {
-      *numberOfBytesRead = static_cast<DWORD>(request->transfer->Read(buffer, numberOfBytesToRead));
-      return request->transfer->BodyStatus() == BodyState::Failed ? 0 : 1;
-    }
-    request->readAhead.resize(kReadAheadSize);
-    request->readPos = 0;
-    request->readEnd = request->transfer->Read(request->readAhead.data(), kReadAheadSize);
-  }
-  const std::size_t count =
-      std::min<std::size_t>(numberOfBytesToRead, request->readEnd - request->readPos);
-  std::memcpy(buffer, request->readAhead.data() + request->readPos, count);
-  request->readPos += count;
+  const std::size_t count = request->transfer->Read(buffer, numberOfBytesToRead);
   *numberOfBytesRead = static_cast<DWORD>(count);
   return count == 0 && request->transfer->BodyStatus() == BodyState::Failed ? 0 : 1;
 }
