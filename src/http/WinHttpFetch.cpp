@@ -1,5 +1,6 @@
 #include "http/WinHttpFetch.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -136,13 +137,13 @@ TextValue CollectCookies(TextValue& headerBlock, TextValue& location) {
   return cookies;
 }
 
-// Replaces `text` with the body decoded from `charset` into GBK through the
-// stream component; leaves it alone when the component cannot be created.
-void DecodeBody(const ByteSet& body, const TextValue& charset, TextValue& text) {
+// The body decoded from `charset` into GBK through the stream component, into
+// `text`; false when the component cannot be created.
+bool DecodeBody(ByteSet body, const TextValue& charset, TextValue& text) {
   ComObject stream;
   if (!stream.Create("Adodb.Stream"))
-    return;
-  Variant bytes(body);
+    return false;
+  Variant bytes(std::move(body));
   stream.Put("Type", 1);
   stream.Put("Mode", 3);
   stream.CallNone("Open");
@@ -152,6 +153,7 @@ void DecodeBody(const ByteSet& body, const TextValue& charset, TextValue& text) 
   stream.Put("Charset", Variant::FromText(charset));
   text = stream.CallText("ReadText");
   stream.CallNone("Close");
+  return true;
 }
 
 }  // namespace
@@ -159,7 +161,6 @@ void DecodeBody(const ByteSet& body, const TextValue& charset, TextValue& text) 
 TextValue WinHttpFetch(const TextValue& url, const WinHttpFetchParams& p) {
   RegexObject regex;  // the call's own, from start to end
   TextValue scratchStatus, scratchHeaders, scratchReturned, scratchLocation;
-  ByteSet scratchBytes;
   TextValue& status = p.status ? *p.status : scratchStatus;
   auto fail = [&status](int code) {
     status = FailureMessage(code);
@@ -228,30 +229,31 @@ TextValue WinHttpFetch(const TextValue& url, const WinHttpFetchParams& p) {
                                           static_cast<DWORD>(headerBlock.size()),
                                           WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
     return fail(710);
-  void* body = p.postData.empty() ? nullptr : const_cast<char*>(p.postData.data());
-  const auto bodyLength = static_cast<DWORD>(p.postData.size());
-  if (!WinHttpSendRequest(h.request, nullptr, 0, body, bodyLength, bodyLength, 0))
+  void* postData = p.postData.empty() ? nullptr : const_cast<char*>(p.postData.data());
+  const auto postLength = static_cast<DWORD>(p.postData.size());
+  if (!WinHttpSendRequest(h.request, nullptr, 0, postData, postLength, postLength, 0))
     return fail(711);
 
   if (!WinHttpReceiveResponse(h.request, nullptr))
     return fail(712);
 
   // The body grows chunk by chunk; each chunk is read straight into its
-  // zero-filled tail.
-  ByteSet received;
+  // zero-filled tail. It is kept as text so that it can become the result
+  // without another copy.
+  TextValue body;
   for (;;) {
     DWORD available = 0;
     if (!WinHttpQueryDataAvailable(h.request, &available) || available < 1)
       break;
-    const std::size_t old = received.size();
-    received.resize(old + available);
+    const std::size_t old = body.size();
+    body.resize(old + available);
     DWORD read = 0;
-    if (!WinHttpReadData(h.request, received.data() + old, available, &read)) {
-      received.resize(old);
+    if (!WinHttpReadData(h.request, body.data() + old, available, &read)) {
+      body.resize(old);
       status = FailureMessage(713);
       break;
     }
-    received.resize(old + read);
+    body.resize(old + read);
   }
 
   DWORD size = 0, index = 0;
@@ -266,23 +268,29 @@ TextValue WinHttpFetch(const TextValue& url, const WinHttpFetchParams& p) {
   TextValue& responseHeaders = p.responseHeaders ? *p.responseHeaders : scratchHeaders;
   TextValue& returnedCookies = p.returnedCookies ? *p.returnedCookies : scratchReturned;
   TextValue& location = p.location ? *p.location : scratchLocation;
-  ByteSet& responseBytes = p.responseBytes ? *p.responseBytes : scratchBytes;
 
   responseHeaders = Utf16ToGbk(wideHeaders);
   status = StatusText(responseHeaders);
   returnedCookies = CollectCookies(responseHeaders, location);
   if (p.autoMergeCookies && p.cookies != nullptr)
     returnedCookies = MergeCookies(*p.cookies, returnedCookies);
-  responseBytes = std::move(received);
-  TextValue text = BytesToText(responseBytes);
+  if (p.responseBytes != nullptr)
+    p.responseBytes->assign(body.begin(), body.end());
+  const std::size_t textLength = std::min(body.find('\0'), body.size());
 
   CoInitialize(nullptr);
   static const TextValue kMetaCharset = "<meta.+?charset=[^\\w]?([-\\w]+)";
-  if (regex.Create(kMetaCharset, LeftText(text, 1024))) {
+  TextValue text;
+  bool decoded = false;
+  if (regex.Create(kMetaCharset, body.substr(0, std::min<std::size_t>(textLength, 1024)))) {
     const TextValue charset = regex.GetSubMatch(1, 1);
     if (!charset.empty() && charset != "gbk" && charset != "gb2312")
-      DecodeBody(responseBytes, charset, text);
+      decoded = DecodeBody(ByteSet(body.begin(), body.end()), charset, text);
     ProcessEvents();
+  }
+  if (!decoded) {
+    text = std::move(body);
+    text.resize(textLength);
   }
   CoUninitialize();
   return text;
