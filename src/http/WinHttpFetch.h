@@ -11,9 +11,9 @@
 // A failure writes a numbered message ("700 ..." to "713 ...", GBK) into
 // *status, leaves the other out-parameters untouched and returns the empty
 // text. A cookie text holding a control byte fails with 710 before anything
-// is sent: it could otherwise start a header line of its own. A body whose first 1024 bytes declare a meta charset other than
-// "gbk"/"gb2312" comes back decoded to GBK; any other body comes back as its
-// bytes up to the first zero byte, whatever the status code.
+// is sent: it could otherwise start a header line of its own. A body whose first 1024 bytes declare
+// a meta charset other than "gbk"/"gb2312" comes back decoded to GBK; any other body comes back as
+// its bytes up to the first zero byte, whatever the status code.
 //
 // Call it on a thread that may process its own GUI events: it lets the GUI
 // layer run between header lines and before it closes its handles.
@@ -28,6 +28,7 @@ struct WinHttpFetchParams {
   TextValue postData = {};               // sent as the body whatever the method
   TextValue* cookies = nullptr;          // in/out: sent as a Cookie line; merged into
   TextValue* returnedCookies = nullptr;  // out: "a=1; b=2" as the response set them
+                                         // (replaced, never appended to)
   TextValue headers = {};                // extra "Name: value" lines joined by CR LF
   TextValue* responseHeaders = nullptr;  // out: the raw header block
   bool noRedirect = false;
