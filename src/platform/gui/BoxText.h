@@ -9,6 +9,8 @@
 
 #include <QString>
 #include <QTextDocument>
+#include <optional>
+#include <string_view>
 
 #include "text/TextTypes.h"
 
@@ -16,9 +18,24 @@ QString SingleLineToQt(const TextValue& text);
 TextValue SingleLineFromQt(const QString& text);
 
 // For QPlainTextEdit::setPlainText / insertPlainText.
-QString MultiLineToQt(const TextValue& text);
+QString MultiLineToQt(std::string_view text);
 // From QTextDocument::toRawText() or MultiLineToQt(): line breaks to CR LF.
 TextValue MultiLineFromQt(const QString& rawText);
+
+// Single bytes up to 0x80 and lead bytes with a valid trail byte: such a text
+// comes back from a box byte for byte, one box character per GBK character.
+bool IsWellFormedGbk(std::string_view text);
+// The characters a well-formed text takes in a multi-line box (CR LF is one).
+int MultiLineLength(std::string_view text);
+
+// The smallest replacement in a multi-line box's document that turns the
+// well-formed text `before` into the well-formed text `after`.
+struct BoxEdit {
+  int position;
+  int removed;
+  std::string_view inserted;  // a part of `after`
+};
+std::optional<BoxEdit> MultiLineEdit(std::string_view before, std::string_view after);
 
 // The 0-based character offset of the platform's text (a line break counts
 // as two characters) as a position in the box's document; an offset between

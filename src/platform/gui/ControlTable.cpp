@@ -8,7 +8,7 @@ using enum ControlKind;
 
 const ControlSpec kControls[] = {
     {ControlId::透明标签1, "透明标签1", TransparentLabel, 585, 96, 258, 24,
-     "Vantrel \xC2\xB7 support@vantrel.example", 12},
+     "客服: help@vantrel.example", 12},
     {ControlId::图片框4, "图片框4", PictureBox, 19, 26, 80, 80, "", 0},
     {ControlId::透明标签12, "透明标签12", TransparentLabel, 112, 28, 73, 32, "快递单号:", 16},
     {ControlId::透明标签13, "透明标签13", TransparentLabel, 110, 67, 74, 32, "快递公司:", 16},

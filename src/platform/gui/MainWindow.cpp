@@ -9,9 +9,6 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextCursor>
-#include <algorithm>
-#include <limits>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -119,38 +116,27 @@ void MainWindow::CreateControls() {
         break;
       }
       case ControlKind::EditBox: {
-        auto* edit = new QLineEdit(this);
-        edit->setMaxLength(std::numeric_limits<int>::max());
-        edit->setText(text);
+        auto* edit = new QLineEdit(text, this);
         edit->setCursorPosition(0);
         if (spec.id == ControlId::编辑框3) {
-          number_ = edit;
           edit->setFrame(false);
           edit->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #7a7a7a; }"));
           connect(edit, &QLineEdit::returnPressed, this, &MainWindow::Click);
-        } else {
-          scratch_ = edit;
         }
-        connect(edit, &QLineEdit::textChanged, this, [this, id = spec.id] {
-          if (!editing_)
-            CacheOf(id)->valid = false;
-        });
+        boxes_[static_cast<std::size_t>(spec.id)] = std::make_unique<LineBox>(edit);
         widget = edit;
         break;
       }
       case ControlKind::MultiLineEditBox: {
-        log_ = new QPlainTextEdit(this);
-        log_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-        log_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        log_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        log_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        log_->setFrameStyle(QFrame::Box | QFrame::Plain);
-        log_->setLineWidth(1);
-        connect(log_->document(), &QTextDocument::contentsChanged, this, [this] {
-          if (!editing_)
-            logCache_.valid = false;
-        });
-        widget = log_;
+        auto* log = new QPlainTextEdit(this);
+        log->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        log->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        log->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        log->setFrameStyle(QFrame::Box | QFrame::Plain);
+        log->setLineWidth(1);
+        boxes_[static_cast<std::size_t>(spec.id)] = std::make_unique<LogBox>(log);
+        widget = log;
         break;
       }
       case ControlKind::PushButton: {
@@ -164,43 +150,22 @@ void MainWindow::CreateControls() {
     ApplyLook(widget, spec);
     controls_[static_cast<std::size_t>(spec.id)] = widget;
   }
-  // Empty boxes are known without asking them.
-  numberCache_.valid = scratchCache_.valid = logCache_.valid = true;
 }
 
 QWidget* MainWindow::Control(ControlId id) const {
   return controls_[static_cast<std::size_t>(id)];
 }
 
-MainWindow::BoxCache* MainWindow::CacheOf(ControlId id) {
-  switch (id) {
-    case ControlId::编辑框3:
-      return &numberCache_;
-    case ControlId::编辑框4:
-      return &scratchCache_;
-    case ControlId::编辑框_日志1:
-      return &logCache_;
-    default:
-      return nullptr;
-  }
-}
-
-void MainWindow::Edit(const std::function<void()>& change) {
-  editing_ = true;
-  change();
-  editing_ = false;
+EditBox* MainWindow::BoxOf(ControlId id) const {
+  return boxes_[static_cast<std::size_t>(id)].get();
 }
 
 TextValue MainWindow::GetText(ControlId id) {
+  if (EditBox* box = BoxOf(id))
+    return box->GetText();
   QWidget* widget = Control(id);
-  if (BoxCache* cache = CacheOf(id)) {
-    if (!cache->valid) {
-      cache->text = widget == log_ ? MultiLineFromQt(log_->document()->toRawText())
-                                   : SingleLineFromQt(static_cast<QLineEdit*>(widget)->text());
-      cache->valid = true;
-    }
-    return cache->text;
-  }
+  if (widget == picture_)
+    return TextValue();
   if (auto* label = qobject_cast<QLabel*>(widget))
     return SingleLineFromQt(label->text());
   if (auto* button = qobject_cast<QPushButton*>(widget))
@@ -209,27 +174,12 @@ TextValue MainWindow::GetText(ControlId id) {
 }
 
 void MainWindow::SetText(ControlId id, const TextValue& text) {
-  QWidget* widget = Control(id);
-  if (BoxCache* cache = CacheOf(id)) {
-    if (cache->valid && cache->text == text)
-      return;
-    Edit([&] {
-      if (widget == log_) {
-        QString shown = MultiLineToQt(text);
-        log_->setPlainText(shown);
-        cache->text = MultiLineFromQt(shown);
-      } else {
-        auto* edit = static_cast<QLineEdit*>(widget);
-        QString shown = SingleLineToQt(text);
-        edit->setText(shown);
-        edit->setCursorPosition(0);
-        cache->text = SingleLineFromQt(shown);
-      }
-    });
-    cache->valid = true;
+  if (EditBox* box = BoxOf(id)) {
+    box->SetText(text);
     return;
   }
   // A picture box keeps no text; the other controls show theirs.
+  QWidget* widget = Control(id);
   if (widget == picture_)
     return;
   if (auto* label = qobject_cast<QLabel*>(widget))
@@ -239,52 +189,17 @@ void MainWindow::SetText(ControlId id, const TextValue& text) {
 }
 
 void MainWindow::AppendText(ControlId id, const TextValue& text) {
-  BoxCache* cache = CacheOf(id);
-  if (cache == nullptr) {
-    // Controls that are no edit box take the text at their end.
-    SetText(id, GetText(id) + text);
+  if (EditBox* box = BoxOf(id)) {
+    box->AppendText(text);
     return;
   }
-  if (!text.empty() && text.front() == '\n') {
-    const TextValue current = GetText(id);
-    if (!current.empty() && current.back() == '\r') {
-      // The two pieces of a line break meet: the whole text shows the break.
-      SetText(id, current + text);
-      AppendText(id, TextValue());
-      return;
-    }
-  }
-  Edit([&] {
-    if (id == ControlId::编辑框_日志1) {
-      QTextCursor cursor = log_->textCursor();
-      cursor.movePosition(QTextCursor::End);
-      log_->setTextCursor(cursor);
-      QString shown = MultiLineToQt(text);
-      log_->insertPlainText(shown);
-      log_->ensureCursorVisible();
-      if (cache->valid)
-        cache->text += MultiLineFromQt(shown);
-    } else {
-      auto* edit = static_cast<QLineEdit*>(Control(id));
-      QString shown = SingleLineToQt(text);
-      if (!shown.isEmpty())
-        edit->setText(edit->text() + shown);
-      edit->end(false);
-      if (cache->valid)
-        cache->text += SingleLineFromQt(shown);
-    }
-  });
+  // Controls that are no edit box take the text at their end.
+  SetText(id, GetText(id) + text);
 }
 
 void MainWindow::SetSelectionStart(ControlId id, int offset) {
-  if (id == ControlId::编辑框_日志1) {
-    QTextCursor cursor(log_->document());
-    cursor.setPosition(MultiLinePosition(*log_->document(), offset));
-    log_->setTextCursor(cursor);
-    log_->ensureCursorVisible();
-  } else if (auto* edit = qobject_cast<QLineEdit*>(Control(id))) {
-    edit->setCursorPosition(std::clamp<int>(offset, 0, static_cast<int>(edit->text().size())));
-  }
+  if (EditBox* box = BoxOf(id))
+    box->SetSelectionStart(offset);
 }
 
 int MainWindow::MessageBox(const TextValue& text, const TextValue& caption, int style) {

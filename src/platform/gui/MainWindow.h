@@ -11,12 +11,11 @@
 #include <array>
 #include <memory>
 
+#include "platform/gui/EditBoxes.h"
 #include "platform/gui/RunWindow.h"
 #include "platform/gui/WindowHost.h"
 #include "platform/gui/WorkerControls.h"
 
-class QLineEdit;
-class QPlainTextEdit;
 class QLabel;
 
 class MainWindow final : public QWidget, public WindowHost {
@@ -41,25 +40,12 @@ class MainWindow final : public QWidget, public WindowHost {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  // What an edit box holds, in the program's bytes; kept so that reading a
-  // long log stays cheap. Any change that does not come from an operation
-  // (the user typing) invalidates it.
-  struct BoxCache {
-    bool valid = false;
-    TextValue text;
-  };
-
   void CreateControls();
-  BoxCache* CacheOf(ControlId id);
-  void Edit(const std::function<void()>& change);
+  EditBox* BoxOf(ControlId id) const;
 
   WindowEvents events_;
   std::array<QWidget*, 9> controls_{};
-  QLineEdit* number_ = nullptr;
-  QLineEdit* scratch_ = nullptr;
-  QPlainTextEdit* log_ = nullptr;
+  std::array<std::unique_ptr<EditBox>, 9> boxes_;
   QLabel* picture_ = nullptr;
-  BoxCache numberCache_, scratchCache_, logCache_;
-  bool editing_ = false;
   std::shared_ptr<QueryLink> link_;
 };
