@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -67,7 +68,7 @@ TestServer::TestServer(std::optional<TestCertKind> tls) {
       Die("TLS server set-up");
     }
   }
-  handler_ = [](const RecordedRequest&) { return Reply{.body = "ok"}; };
+  fixedReply_ = std::make_shared<const Reply>(Reply{.body = "ok"});
   listenFd_ = BindLoopback(port_);
   if (::listen(listenFd_, 64) != 0)
     Die("listen");
@@ -89,18 +90,22 @@ std::string TestServer::Url(std::string_view pathAndQuery) const {
 }
 
 void TestServer::SetReply(Reply reply) {
-  SetHandler([reply = std::move(reply)](const RecordedRequest&) { return reply; });
+  std::lock_guard lock(mutex_);
+  fixedReply_ = std::make_shared<const Reply>(std::move(reply));
+  handler_ = nullptr;
+  rawHandler_ = nullptr;
 }
 
 void TestServer::SetHandler(ReplyHandler handler) {
   std::lock_guard lock(mutex_);
-  handler_ = std::move(handler);
+  handler_ = std::make_shared<const ReplyHandler>(std::move(handler));
+  fixedReply_ = nullptr;
   rawHandler_ = nullptr;
 }
 
 void TestServer::SetRawHandler(RawHandler handler) {
   std::lock_guard lock(mutex_);
-  rawHandler_ = std::move(handler);
+  rawHandler_ = std::make_shared<const RawHandler>(std::move(handler));
 }
 
 std::vector<RecordedRequest> TestServer::Requests() const {
@@ -169,6 +174,8 @@ void TestServer::Serve(int fd) {
   timeval limit{10, 0};  // a backstop: no single send or handshake blocks longer
   ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
   ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+  int noDelay = 1;  // small answers go out at once, not after the client's delayed ACK
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
   SSL* ssl = nullptr;
   if (tls_) {
     ssl = SSL_new(tls_);
@@ -191,20 +198,26 @@ void TestServer::Serve(int fd) {
     std::optional<RecordedRequest> request = connection.ReadRequest(kIdleMs);
     if (!request)
       break;
-    ReplyHandler handler;
-    RawHandler rawHandler;
+    std::shared_ptr<const ReplyHandler> handler;
+    std::shared_ptr<const Reply> fixedReply;
+    std::shared_ptr<const RawHandler> rawHandler;
     {
       std::lock_guard lock(mutex_);
       requests_.push_back(*request);
       handler = handler_;
+      fixedReply = fixedReply_;
       rawHandler = rawHandler_;
     }
     recorded_.notify_all();
     if (rawHandler) {
-      rawHandler(*request, connection);
+      (*rawHandler)(*request, connection);
       break;
     }
-    Answer(*request, handler(*request), connection, keepOpen);
+    if (fixedReply) {
+      Answer(*request, *fixedReply, connection, keepOpen);
+    } else {
+      Answer(*request, (*handler)(*request), connection, keepOpen);
+    }
   }
   std::lock_guard lock(mutex_);
   live_.erase(&connection);
@@ -241,7 +254,10 @@ void TestServer::Answer(const RecordedRequest& request, const Reply& reply,
       }
     }
     keepOpen = false;
-  } else if (!connection.Send(noBody ? head : head + reply.body)) {
+  } else if (noBody || reply.body.size() > 65536) {
+    // A big body goes out on its own rather than being copied behind the head.
+    keepOpen = connection.Send(head) && (noBody || connection.Send(reply.body)) && keepOpen;
+  } else if (!connection.Send(head + reply.body)) {
     keepOpen = false;
   }
   if (!keepOpen)

@@ -102,8 +102,10 @@ class TestServer {
   mutable std::mutex mutex_;
   mutable std::condition_variable recorded_;
   std::vector<RecordedRequest> requests_;
-  ReplyHandler handler_;
-  RawHandler rawHandler_;
+  // Shared, not copied per request: a fixed reply may hold a body of many MB.
+  std::shared_ptr<const ReplyHandler> handler_;
+  std::shared_ptr<const Reply> fixedReply_;
+  std::shared_ptr<const RawHandler> rawHandler_;
   std::set<ServerConnection*> live_;
   struct Worker {
     std::thread thread;

@@ -37,6 +37,7 @@ TEST(HttpTransfer, SendsMethodTargetHeadersAndBodyAsGiven) {
        "POST //a/./b?x=1 HTTP/1.1\r\n" + host +
            "Content-Type: text/plain\r\nContent-Length: 3000\r\n\r\n" + big},
       {"DELETE", "", {}, "DELETE //a/./b?x=1 HTTP/1.1\r\n" + host + "\r\n"},
+      {"HEAD", "", {}, "HEAD //a/./b?x=1 HTTP/1.1\r\n" + host + "\r\n"},
       {"", "", {}, "GET //a/./b?x=1 HTTP/1.1\r\n" + host + "\r\n"},
   };
   for (const Case& c : cases) {
