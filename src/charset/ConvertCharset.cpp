@@ -32,7 +32,7 @@ ByteSet ConvertCharset(const ByteSet& data, TextValue& fromCharset, TextValue& t
     stream.Put("Type", Variant(1));
     if (readFrom)
       stream.Put("Position", Variant(*readFrom));
-    result = stream.Call("Read").Bytes();
+    result = stream.Call("Read").TakeBytes();
   }
   CoUninitialize();
   return result;

@@ -5,17 +5,32 @@
 
 namespace {
 
-// Member names are nearly always ASCII: widen those without a converter.
-std::u16string MemberName(const TextValue& name) {
-  std::u16string wide(name.size(), u'\0');
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    auto byte = static_cast<unsigned char>(name[i]);
-    if (byte >= 0x80)
-      return GbkToWide(name);
-    wide[i] = byte;
+// Member names are nearly always short ASCII: widen those without a
+// converter and without allocating.
+class MemberName {
+ public:
+  explicit MemberName(const TextValue& name) {
+    bool ascii = name.size() <= sizeof buffer_ / sizeof buffer_[0];
+    for (std::size_t i = 0; ascii && i < name.size(); ++i) {
+      auto byte = static_cast<unsigned char>(name[i]);
+      ascii = byte < 0x80;
+      buffer_[i] = byte;
+    }
+    if (ascii) {
+      view_ = std::u16string_view(buffer_, name.size());
+    } else {
+      wide_ = GbkToWide(name);
+      view_ = wide_;
+    }
   }
-  return wide;
-}
+  MemberName(const MemberName&) = delete;
+  operator std::u16string_view() const { return view_; }
+
+ private:
+  char16_t buffer_[32];
+  std::u16string wide_;
+  std::u16string_view view_;
+};
 
 }  // namespace
 

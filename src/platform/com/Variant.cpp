@@ -106,7 +106,7 @@ std::u16string Variant::ToWide() const {
     case Type::Double:
       return Widen(NumberText(number_));
     case Type::String:
-      return string_;
+      return *string_;
     case Type::Object:
       return DefaultValue(object_).ToWide();
     default:
@@ -114,8 +114,38 @@ std::u16string Variant::ToWide() const {
   }
 }
 
+std::shared_ptr<const std::u16string> Variant::SharedWide() const {
+  if (type_ == Type::String)
+    return string_;
+  return std::make_shared<const std::u16string>(ToWide());
+}
+
+const ByteSet& Variant::Bytes() const {
+  static const ByteSet kNone;
+  return bytes_ ? *bytes_ : kNone;
+}
+
+ByteSet Variant::TakeBytes() && {
+  if (!bytes_)
+    return ByteSet();
+  if (bytes_.use_count() > 1)
+    return *bytes_;
+  return std::move(*bytes_);
+}
+
 TextValue Variant::ToText() const {
-  return WideToGbk(ToWide());
+  std::shared_ptr<const std::u16string> wide = SharedWide();
+  // Most texts read back are ASCII: those need no converter.
+  TextValue narrow;
+  narrow.reserve(wide->size());
+  for (char16_t c : *wide) {
+    if (c == 0)
+      return narrow;
+    if (c >= 0x80)
+      return WideToGbk(*wide);
+    narrow.push_back(static_cast<char>(c));
+  }
+  return narrow;
 }
 
 double Variant::ToNumber() const {
@@ -126,7 +156,7 @@ double Variant::ToNumber() const {
       return number_;
     case Type::String: {
       double v = 0;
-      return ParseNumber(string_, &v) ? v : 0;
+      return ParseNumber(*string_, &v) ? v : 0;
     }
     case Type::Object:
       return DefaultValue(object_).ToNumber();
@@ -142,12 +172,12 @@ bool Variant::ToBool() const {
     case Type::Double:
       return number_ != 0 && !std::isnan(number_);
     case Type::String: {
-      if (SameName(string_, u"true"))
+      if (SameName(*string_, u"true"))
         return true;
-      if (SameName(string_, u"false"))
+      if (SameName(*string_, u"false"))
         return false;
       double v = 0;
-      return ParseNumber(string_, &v) && v != 0;
+      return ParseNumber(*string_, &v) && v != 0;
     }
     case Type::Object:
       return DefaultValue(object_).ToBool();

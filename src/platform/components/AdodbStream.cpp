@@ -104,41 +104,46 @@ Converter OpenConverter(const Charset& charset) {
   return c;
 }
 
+// Both directions convert in chunks, so no buffer is sized for the worst
+// case: large texts then touch only the memory they fill.
+constexpr std::size_t kChunk = 64 * 1024;
+
 bool Decode(const Charset& charset, const std::uint8_t* data, std::size_t size,
             std::u16string& out) {
   Converter c = OpenConverter(charset);
   if (!c)
     return false;
-  out.resize(size + 1);
+  out.clear();
+  out.reserve(size / 2);
+  char16_t buffer[kChunk];
+  const char* source = reinterpret_cast<const char*>(data);
+  const char* end = source + size;
   UErrorCode status = U_ZERO_ERROR;
-  int32_t n =
-      ucnv_toUChars(c.get(), out.data(), static_cast<int32_t>(out.size()),
-                    reinterpret_cast<const char*>(data), static_cast<int32_t>(size), &status);
-  if (status == U_BUFFER_OVERFLOW_ERROR) {
-    out.resize(static_cast<std::size_t>(n) + 1);
+  do {
     status = U_ZERO_ERROR;
-    n = ucnv_toUChars(c.get(), out.data(), static_cast<int32_t>(out.size()),
-                      reinterpret_cast<const char*>(data), static_cast<int32_t>(size), &status);
-  }
-  if (U_FAILURE(status))
-    return false;
-  out.resize(static_cast<std::size_t>(n));
-  return true;
+    char16_t* target = buffer;
+    ucnv_toUnicode(c.get(), &target, buffer + kChunk, &source, end, nullptr, true, &status);
+    out.append(buffer, target);
+  } while (status == U_BUFFER_OVERFLOW_ERROR);
+  return U_SUCCESS(status);
 }
 
+// Appends the text in `charset` to `out`.
 bool Encode(const Charset& charset, std::u16string_view text, ByteSet& out) {
   Converter c = OpenConverter(charset);
   if (!c)
     return false;
-  out.resize(UCNV_GET_MAX_BYTES_FOR_STRING(text.size(), ucnv_getMaxCharSize(c.get())));
+  char buffer[kChunk];
+  const char16_t* source = text.data();
+  const char16_t* end = source + text.size();
   UErrorCode status = U_ZERO_ERROR;
-  int32_t n = ucnv_fromUChars(c.get(), reinterpret_cast<char*>(out.data()),
-                              static_cast<int32_t>(out.size()), text.data(),
-                              static_cast<int32_t>(text.size()), &status);
-  if (U_FAILURE(status))
-    return false;
-  out.resize(static_cast<std::size_t>(n));
-  return true;
+  do {
+    status = U_ZERO_ERROR;
+    char* target = buffer;
+    ucnv_fromUnicode(c.get(), &target, buffer + kChunk, &source, end, nullptr, true, &status);
+    out.insert(out.end(), buffer, target);
+  } while (status == U_BUFFER_OVERFLOW_ERROR);
+  return U_SUCCESS(status);
 }
 
 bool IsInteger(const Variant& value, double low, double high) {
@@ -293,15 +298,21 @@ class Stream : public Dispatch {
   bool WriteText(std::span<const Variant> args, Variant& result) {
     if (type_ != adTypeText)
       return false;
-    std::u16string text = args[0].ToWide();
+    std::shared_ptr<const std::u16string> text = args[0].SharedWide();
     if (args.size() == 2 && args[1].ToNumber() == adWriteLine)
-      text += u"\r\n";
-    ByteSet encoded;
-    if (!Encode(charset_, text, encoded))
-      return false;
-    if (!encoded.empty() && bytes_.empty() && position_ == 0)
+      text = std::make_shared<const std::u16string>(*text + u"\r\n");
+    if (!text->empty() && bytes_.empty() && position_ == 0)
       WriteBytes(charset_.byteOrderMark);
-    WriteBytes(encoded);
+    if (position_ == bytes_.size()) {
+      if (!Encode(charset_, *text, bytes_))
+        return false;
+      position_ = bytes_.size();
+    } else {
+      ByteSet encoded;
+      if (!Encode(charset_, *text, encoded))
+        return false;
+      WriteBytes(encoded);
+    }
     result = Variant();
     return true;
   }

@@ -31,7 +31,7 @@ constexpr std::uint32_t kUnset = UINT32_MAX;
 // Every match of one search: per match, start and end of the whole match and
 // of each group (kUnset for a group that took no part).
 struct MatchSet {
-  std::u16string subject;
+  std::shared_ptr<const std::u16string> subject;
   std::size_t pairs = 1;  // the whole match plus the groups
   std::vector<std::uint32_t> offsets;
 
@@ -43,7 +43,7 @@ struct MatchSet {
     const std::uint32_t* p = Pair(match, group);
     if (p[0] == kUnset)
       return Variant();
-    return Variant(subject.substr(p[0], p[1] - p[0]));
+    return Variant(subject->substr(p[0], p[1] - p[0]));
   }
 };
 
@@ -154,7 +154,7 @@ bool IsLowSurrogate(char16_t c) {
 // Appends the replacement for one match, read in the component's syntax.
 void Substitute(const MatchSet& set, std::size_t match, std::u16string_view replacement,
                 std::u16string& out) {
-  const std::u16string& subject = set.subject;
+  const std::u16string& subject = *set.subject;
   const std::uint32_t* whole = set.Pair(match, 0);
   std::size_t groups = set.pairs - 1;
   for (std::size_t i = 0; i < replacement.size(); ++i) {
@@ -226,17 +226,17 @@ class RegExp : public Dispatch {
     } else if (SameName(name, u"Pattern") && args.empty()) {
       result = Variant(pattern_);
     } else if (SameName(name, u"Execute") && args.size() == 1) {
-      std::shared_ptr<MatchSet> set = Search(args[0].ToWide(), global_);
+      std::shared_ptr<MatchSet> set = Search(args[0].SharedWide(), global_);
       if (!set)
         return false;
       result = Variant(std::shared_ptr<Dispatch>(std::make_shared<MatchCollection>(set)));
     } else if (SameName(name, u"Test") && args.size() == 1) {
-      std::shared_ptr<MatchSet> set = Search(args[0].ToWide(), false);
+      std::shared_ptr<MatchSet> set = Search(args[0].SharedWide(), false);
       if (!set)
         return false;
       result = Variant(set->Count() > 0);
     } else if (SameName(name, u"Replace") && args.size() == 2) {
-      std::shared_ptr<MatchSet> set = Search(args[0].ToWide(), global_);
+      std::shared_ptr<MatchSet> set = Search(args[0].SharedWide(), global_);
       if (!set)
         return false;
       result = Variant(Replace(*set, args[1].ToWide()));
@@ -299,7 +299,7 @@ class RegExp : public Dispatch {
 
   // All matches (or the first one), each search resuming after the previous
   // match and one character further after an empty one. Null on failure.
-  std::shared_ptr<MatchSet> Search(std::u16string subject, bool all) {
+  std::shared_ptr<MatchSet> Search(std::shared_ptr<const std::u16string> subject, bool all) {
     if (!context_ || !Compile())
       return nullptr;
     auto set = std::make_shared<MatchSet>();
@@ -307,7 +307,7 @@ class RegExp : public Dispatch {
     std::uint32_t captures = 0;
     pcre2_pattern_info(code_.get(), PCRE2_INFO_CAPTURECOUNT, &captures);
     set->pairs = captures + 1;
-    const std::u16string& text = set->subject;
+    const std::u16string& text = *set->subject;
     if (text.size() >= kUnset)
       return nullptr;
     auto subjectData = reinterpret_cast<PCRE2_SPTR>(text.data());
@@ -347,11 +347,11 @@ class RegExp : public Dispatch {
       const std::uint32_t* whole = set.Pair(m, 0);
       if (whole[0] < copied)
         continue;
-      out.append(set.subject, copied, whole[0] - copied);
+      out.append(*set.subject, copied, whole[0] - copied);
       Substitute(set, m, replacement, out);
       copied = whole[1];
     }
-    out.append(set.subject, copied);
+    out.append(*set.subject, copied);
     return out;
   }
 
