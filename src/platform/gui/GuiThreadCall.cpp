@@ -1,7 +1,8 @@
 #include "platform/gui/GuiThreadCall.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
+#include <QEvent>
+#include <QObject>
 #include <QThread>
 #include <condition_variable>
 #include <memory>
@@ -17,19 +18,61 @@ struct Handover {
   bool ran = false;
 };
 
-// Shared by every copy of the posted call. It goes when the call has run or
-// when the event holding it is discarded, and either way releases the waiter.
-struct Ticket {
-  explicit Ticket(std::shared_ptr<Handover> h) : handover(std::move(h)) {}
-  Ticket(const Ticket&) = delete;
-  Ticket& operator=(const Ticket&) = delete;
-  ~Ticket() {
-    std::lock_guard lock(handover->mutex);
-    handover->done = true;
-    handover->finished.notify_all();
+// The work as an event for the GUI thread. Qt deletes it there after running
+// it, or wherever it discards it; either way the waiting caller is released.
+// The caller never touches the event after posting it.
+class GuiCall final : public QEvent {
+ public:
+  static Type Kind() {
+    static const Type kind = static_cast<Type>(registerEventType());
+    return kind;
   }
-  std::shared_ptr<Handover> handover;
+  GuiCall(const std::function<void()>& work, std::shared_ptr<Handover> handover)
+      : QEvent(Kind()), work_(work), handover_(std::move(handover)) {}
+  ~GuiCall() override { Finish(false); }
+
+  void Run() {
+    {
+      // Pairs with the caller's lock before posting: what it wrote is seen here.
+      std::lock_guard lock(handover_->mutex);
+    }
+    work_();
+    Finish(true);
+  }
+
+ private:
+  void Finish(bool ran) {
+    std::lock_guard lock(handover_->mutex);
+    if (handover_->done)
+      return;
+    handover_->done = true;
+    handover_->ran = ran;
+    handover_->finished.notify_all();
+  }
+
+  const std::function<void()>& work_;
+  std::shared_ptr<Handover> handover_;
 };
+
+class GuiCallReceiver final : public QObject {
+ public:
+  bool event(QEvent* event) override {
+    if (event->type() != GuiCall::Kind())
+      return QObject::event(event);
+    static_cast<GuiCall*>(event)->Run();
+    return true;
+  }
+};
+
+// Lives as long as the process, on the application's thread.
+QObject* Receiver(QCoreApplication* app) {
+  static QObject* receiver = [app] {
+    auto* object = new GuiCallReceiver;
+    object->moveToThread(app->thread());
+    return object;
+  }();
+  return receiver;
+}
 
 }  // namespace
 
@@ -42,17 +85,13 @@ bool RunOnGuiThread(const std::function<void()>& work) {
     return true;
   }
   auto handover = std::make_shared<Handover>();
+  auto* call = new GuiCall(work, handover);
   {
-    auto ticket = std::make_shared<Ticket>(handover);
-    QMetaObject::invokeMethod(
-        app,
-        [ticket, &work] {
-          work();
-          std::lock_guard lock(ticket->handover->mutex);
-          ticket->handover->ran = true;
-        },
-        Qt::QueuedConnection);
+    // Publishes what this thread wrote to the GUI thread's lock in Run. Not
+    // held while posting: Qt may delete an event it cannot deliver at once.
+    std::lock_guard publish(handover->mutex);
   }
+  QCoreApplication::postEvent(Receiver(app), call);
   std::unique_lock lock(handover->mutex);
   handover->finished.wait(lock, [&] { return handover->done; });
   return handover->ran;
