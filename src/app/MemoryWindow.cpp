@@ -6,9 +6,15 @@
 
 namespace {
 
-// Characters, not bytes: a GBK double-byte character counts once.
+// Characters, not bytes: a GBK lead byte and the byte after it count once.
 int CharacterCount(const TextValue& text) {
-  return static_cast<int>(GbkToWide(text).size());
+  int count = 0;
+  for (std::size_t i = 0; i < text.size(); ++i, ++count) {
+    if (static_cast<unsigned char>(text[i]) >= 0x80) {
+      ++i;
+    }
+  }
+  return count;
 }
 
 }  // namespace
@@ -29,6 +35,7 @@ void MemoryWindow::SetText(ControlId id, const TextValue& text) {
   std::lock_guard lock(mutex_);
   Control& control = controls_[id];
   control.text = text;
+  control.caretAtEnd = false;
   control.caret = 0;
 }
 
@@ -36,16 +43,19 @@ void MemoryWindow::AppendText(ControlId id, const TextValue& text) {
   std::lock_guard lock(mutex_);
   Control& control = controls_[id];
   control.text += text;
-  control.caret = CharacterCount(control.text);
+  control.caretAtEnd = true;
 }
 
 void MemoryWindow::SetSelectionStart(ControlId id, int offset) {
   std::lock_guard lock(mutex_);
   Control& control = controls_[id];
-  control.caret = std::clamp(offset, 0, CharacterCount(control.text));
+  control.caretAtEnd = false;
+  control.caret = offset;
 }
 
 int MemoryWindow::SelectionStart(ControlId id) {
   std::lock_guard lock(mutex_);
-  return controls_[id].caret;
+  const Control& control = controls_[id];
+  const int length = CharacterCount(control.text);
+  return control.caretAtEnd ? length : std::clamp(control.caret, 0, length);
 }

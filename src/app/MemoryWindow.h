@@ -23,8 +23,12 @@ class MemoryWindow : public WindowControls {
   int SelectionStart(ControlId id);
 
  private:
+  // The caret is worked out only when asked for: a query moves it on every
+  // event, and counting the characters of a long log each time would cost
+  // more than the query itself.
   struct Control {
     TextValue text;
+    bool caretAtEnd = false;
     int caret = 0;
   };
   std::mutex mutex_;
