@@ -1,9 +1,11 @@
 #include "platform/gui/RunWindow.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -22,21 +24,48 @@ void PlaceCentred(QWidget& window) {
               area.y() + (area.height() - kClientHeight) / 2);
 }
 
+std::atomic<int> screenshotHolds{0};
+
 // For looking at the window without a desktop: VANTREL_SCREENSHOT=file.png
-// saves the window once it has been shown, then closes it.
+// saves the window once it has been shown and nothing holds the picture,
+// then closes it.
 void ScreenshotOnRequest(MainWindow& window) {
   const char* path = std::getenv("VANTREL_SCREENSHOT");
   if (path == nullptr || *path == '\0')
     return;
   const QString file = QString::fromLocal8Bit(path);
-  QTimer::singleShot(300, &window, [&window, file] {
+  constexpr int kShownMilliseconds = 300;
+  constexpr int kPollMilliseconds = 100;
+  constexpr int kLongestWaitMilliseconds = 20000;
+  auto* poll = new QTimer(&window);
+  QElapsedTimer started;
+  started.start();
+  QObject::connect(poll, &QTimer::timeout, &window, [&window, poll, started, file] {
+    const qint64 waited = started.elapsed();
+    if (waited < kShownMilliseconds)
+      return;
+    if (screenshotHolds.load() > 0) {
+      if (waited < kLongestWaitMilliseconds)
+        return;
+      std::fputs("the work held for the screenshot did not finish in time\n", stderr);
+    }
+    poll->stop();
     if (!window.grab().save(file, "PNG"))
       std::fprintf(stderr, "cannot save %s\n", qPrintable(file));
     window.close();
   });
+  poll->start(kPollMilliseconds);
 }
 
 }  // namespace
+
+void HoldScreenshot() {
+  ++screenshotHolds;
+}
+
+void ReleaseScreenshot() {
+  --screenshotHolds;
+}
 
 void RunWindow(int argc, char** argv, const WindowEvents& events) {
   std::unique_ptr<QApplication> ownApp;

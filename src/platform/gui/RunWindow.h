@@ -17,3 +17,10 @@ struct WindowEvents {
 };
 
 [[noreturn]] void RunWindow(int argc, char** argv, const WindowEvents& events);
+
+// With VANTREL_SCREENSHOT=file.png the window is saved as a picture once it
+// has been shown, then closed. A program that wants some work of its own in
+// the picture holds the picture until that work is done (any thread); the
+// picture waits at most 20 s.
+void HoldScreenshot();
+void ReleaseScreenshot();
