@@ -272,7 +272,14 @@ struct HttpTransfer::State {
     std::string& block = state->connected ? state->pendingBlock : state->connectBlock;
     if (block.ends_with("\r\n\r\n"))
       block.clear();  // an earlier answer to CONNECT
-    block.append(line);
+    // A server that ends its lines with a bare LF still gives a block with
+    // CR LF line ends, the form every reader of the block looks for.
+    if (line.ends_with('\n') && !line.ends_with("\r\n")) {
+      block.append(line.substr(0, line.size() - 1));
+      block.append("\r\n");
+    } else {
+      block.append(line);
+    }
     if (line == "\r\n" || line == "\n") {
       int status = StatusOf(std::string_view(block).substr(0, block.find('\n')));
       if (!state->connected || (status >= 100 && status < 200)) {
