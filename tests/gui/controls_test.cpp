@@ -1,5 +1,6 @@
 // The four control operations: exact bytes through a worker's hand-over to the
 // GUI thread, line breaks as the platform counts them, and user edits.
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -129,6 +130,23 @@ TEST(Controls, TextTheUserTypesIsWhatTheNextReadGives) {
   // Setting the text it had before the user's edit changes the box back.
   window->SetText(ControlId::编辑框3, "12");
   EXPECT_EQ(number->text(), "12");
+}
+
+TEST(Controls, ALongLineTextIsWholeOnceTheUserReachesTheBox) {
+  auto window = MakeQueryWindow({});
+  auto* scratch = ControlAs<QLineEdit>(*window, ControlId::编辑框4);
+  const TextValue text = LongText();
+  window->SetText(ControlId::编辑框4, text.substr(0, 10));
+  window->AppendText(ControlId::编辑框4, text.substr(10));
+
+  QFocusEvent focusIn(QEvent::FocusIn, Qt::MouseFocusReason);
+  QCoreApplication::sendEvent(scratch, &focusIn);
+  EXPECT_EQ(scratch->cursorPosition(), scratch->text().size());
+  scratch->insert(QStringLiteral("!"));
+  EXPECT_EQ(window->GetText(ControlId::编辑框4), text + "!");
+  scratch->selectAll();
+  scratch->del();
+  EXPECT_EQ(window->GetText(ControlId::编辑框4), "");
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 #include "platform/gui/EditBoxes.h"
 
+#include <QEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <algorithm>
+#include <functional>
 #include <limits>
+#include <utility>
 
 #include "platform/gui/BoxText.h"
 
@@ -23,6 +26,40 @@ void WithoutUndo(QTextDocument& document, Change change) {
   change();
   document.setUndoRedoEnabled(true);
 }
+
+// Characters a line box shows of a longer text: far more than its width holds.
+constexpr qsizetype kShownPart = 512;
+
+// The first or last kShownPart characters, never half a surrogate pair.
+QString Head(const QString& text) {
+  qsizetype size = kShownPart;
+  if (text.at(size - 1).isHighSurrogate())
+    --size;
+  return text.left(size);
+}
+
+QString Tail(const QString& text) {
+  qsizetype size = kShownPart;
+  if (text.at(text.size() - size).isLowSurrogate())
+    --size;
+  return text.right(size);
+}
+
+// Calls `reached` before the box takes focus or a drop.
+class ReachWatcher final : public QObject {
+ public:
+  explicit ReachWatcher(std::function<void()> reached) : reached_(std::move(reached)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::DragEnter)
+      reached_();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> reached_;
+};
 
 }  // namespace
 
@@ -55,6 +92,8 @@ void EditBox::AppendText(const TextValue& text) {
 LineBox::LineBox(QLineEdit* edit) : edit_(edit) {
   edit_->setMaxLength(std::numeric_limits<int>::max());
   changed_ = QObject::connect(edit_, &QLineEdit::textChanged, [this] { Forget(); });
+  reach_ = std::make_unique<ReachWatcher>([this] { ShowWhole(); });
+  edit_->installEventFilter(reach_.get());
 }
 
 LineBox::~LineBox() {
@@ -67,20 +106,41 @@ TextValue LineBox::Read() {
 
 TextValue LineBox::Write(const TextValue&, const TextValue& after) {
   const QString shown = SingleLineToQt(after);
-  edit_->setText(shown);
+  partShown_ = shown.size() > kShownPart;
+  edit_->setText(partShown_ ? Head(shown) : shown);
   edit_->setCursorPosition(0);
   return HeldBytes(after, SingleLineFromQt, shown);
 }
 
 TextValue LineBox::Insert(const TextValue& text) {
   const QString shown = SingleLineToQt(text);
-  if (!shown.isEmpty())
+  if (partShown_ || edit_->text().size() + shown.size() > kShownPart) {
+    // known_ holds the box's bytes, which convert back to what it shows.
+    const QString whole = SingleLineToQt(known_.text) + shown;
+    partShown_ = whole.size() > kShownPart;
+    edit_->setText(partShown_ ? Tail(whole) : whole);
+  } else if (!shown.isEmpty()) {
     edit_->setText(edit_->text() + shown);
+  }
   edit_->end(false);
   return HeldBytes(text, SingleLineFromQt, shown);
 }
 
+void LineBox::ShowWhole() {
+  if (!partShown_)
+    return;
+  const bool atEnd = edit_->cursorPosition() == edit_->text().size();
+  const int caret = edit_->cursorPosition();
+  Own([&] { edit_->setText(SingleLineToQt(known_.text)); });
+  partShown_ = false;
+  if (atEnd)
+    edit_->end(false);
+  else
+    edit_->setCursorPosition(caret);
+}
+
 void LineBox::SetSelectionStart(int offset) {
+  ShowWhole();
   edit_->setCursorPosition(std::clamp<int>(offset, 0, static_cast<int>(edit_->text().size())));
 }
 

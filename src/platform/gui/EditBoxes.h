@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMetaObject>
+#include <memory>
 
 #include "text/TextTypes.h"
 
@@ -48,6 +49,9 @@ class EditBox {
 };
 
 // A single-line box: Qt keeps CR, LF and every other character as given.
+// Qt lays out a line edit's whole text on every paint, so a long text is
+// shown as the part around the caret until the user reaches for the box
+// (focus or a drop): then the box takes the whole text.
 class LineBox final : public EditBox {
  public:
   explicit LineBox(QLineEdit* edit);
@@ -58,9 +62,12 @@ class LineBox final : public EditBox {
   TextValue Read() override;
   TextValue Write(const TextValue& before, const TextValue& after) override;
   TextValue Insert(const TextValue& text) override;
+  void ShowWhole();
 
   QLineEdit* edit_;
   QMetaObject::Connection changed_;
+  std::unique_ptr<QObject> reach_;  // watches for focus and drops
+  bool partShown_ = false;
 };
 
 // A multi-line box: lines break at CR LF only (see BoxText.h). Rewriting the
