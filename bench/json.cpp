@@ -15,20 +15,9 @@
 #include "platform/com/Com.h"
 #include "script/ScriptJson.h"
 
-namespace {
+#include "Timing.h"
 
-double MedianMs(int runs, const std::function<void()>& work) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    auto start = std::chrono::steady_clock::now();
-    work();
-    times.push_back(
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
+namespace {
 
 // A trace answer of at least `bytes` bytes in UTF-8, shaped like the
 // service's: a status, a message and many event records.

@@ -15,22 +15,11 @@
 #include "platform/codepage/CodePage.h"
 #include "script/RegexObject.h"
 
+#include "Timing.h"
+
 namespace {
 
 const char kContextPattern[] = "context\":\"(.*?)\"},";
-
-double MedianMs(int runs, const std::function<void()>& work) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    auto start = std::chrono::steady_clock::now();
-    work();
-    times.push_back(
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
 
 // A trace answer of `events` records, as the workflow searches it.
 TextValue Answer(int events) {

@@ -14,20 +14,9 @@
 #include "text/SortTextLines.h"
 #include "text/TextBetween.h"
 
-namespace {
+#include "Timing.h"
 
-double MedianMs(int runs, const std::function<void()>& work) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    auto start = std::chrono::steady_clock::now();
-    work();
-    times.push_back(
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
+namespace {
 
 TextArray LogLines(int count) {
   std::mt19937 random(11);
