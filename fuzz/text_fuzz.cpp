@@ -1,33 +1,16 @@
 // The text operations, TextBetween and SortTextLines over arbitrary bytes.
 // The input is split at 0xFF bytes into a text, two delimiters and lines.
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "FuzzSupport.h"
 #include "text/SortTextLines.h"
 #include "text/TextBetween.h"
 #include "text/TextOps.h"
 
-namespace {
-
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::vector<std::string> parts(1);
-  for (std::size_t i = 0; i < size; ++i) {
-    if (data[i] == 0xFF) {
-      parts.emplace_back();
-    } else if (data[i] != 0) {
-      parts.back().push_back(static_cast<char>(data[i]));
-    }
-  }
-  parts.resize(std::max<std::size_t>(parts.size(), 3));
+  const std::vector<std::string> parts = SplitInput(data, size, 0xFF, 3);
   const std::string& text = parts[0];
   const std::string& left = parts[1];
   const std::string& right = parts[2];
