@@ -6,6 +6,7 @@
 #include <QJSValue>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -17,6 +18,50 @@
 #include "platform/components/Components.h"
 
 namespace {
+
+// The engine gives every item of an open literal or argument list a slot of
+// a fixed 4 MiB stack and does not check it: half a million items write past
+// its end and take the process down. This counts, for the deepest point of
+// the text, the commas and colons of every list still open there. Strings,
+// comments and regular-expression literals are skipped; a string that eval
+// would run again holds no more items than its own length allows, and it is
+// counted when that eval's text comes here.
+int LongestListItems(const QString& text) {
+  std::vector<int> open;  // items of each list open at this point
+  std::int64_t total = 0, longest = 0;
+  QChar previous = QLatin1Char('(');  // the last character that is not blank
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    QChar c = text[i];
+    if (c == QLatin1Char('"') || c == QLatin1Char('\'') || c == QLatin1Char('`') ||
+        (c == QLatin1Char('/') && i + 1 < text.size() && text[i + 1] != QLatin1Char('/') &&
+         text[i + 1] != QLatin1Char('*') &&
+         QStringLiteral("(,=:[!&|?{};+-*%<>~^").contains(previous))) {
+      for (++i; i < text.size() && text[i] != c && text[i] != QLatin1Char('\n'); ++i) {
+        if (text[i] == QLatin1Char('\\'))
+          ++i;
+      }
+    } else if (c == QLatin1Char('/') && i + 1 < text.size() && text[i + 1] == QLatin1Char('/')) {
+      while (i < text.size() && text[i] != QLatin1Char('\n')) ++i;
+    } else if (c == QLatin1Char('/') && i + 1 < text.size() && text[i + 1] == QLatin1Char('*')) {
+      i = text.indexOf(QStringLiteral("*/"), i + 2);
+      if (i < 0)
+        break;
+      ++i;
+    } else if (c == QLatin1Char('[') || c == QLatin1Char('{') || c == QLatin1Char('(')) {
+      open.push_back(0);
+    } else if ((c == QLatin1Char(']') || c == QLatin1Char('}') || c == QLatin1Char(')')) &&
+               !open.empty()) {
+      total -= open.back();
+      open.pop_back();
+    } else if ((c == QLatin1Char(',') || c == QLatin1Char(':')) && !open.empty()) {
+      ++open.back();
+      longest = std::max(longest, ++total);
+    }
+    if (!c.isSpace())
+      previous = c;
+  }
+  return static_cast<int>(std::min<std::int64_t>(longest, INT32_MAX));
+}
 
 using Clock = std::chrono::steady_clock;
 
@@ -173,6 +218,10 @@ class ScriptControl : public Dispatch {
   // since converting an object may run its script.
   bool Run(const Variant& code, Variant& result, bool wantValue) {
     QString program = ToQString(code.ToWide());
+    if (LongestListItems(program) > kScriptMaxListItems) {
+      result = Variant();
+      return false;
+    }
     std::int64_t textBytes = static_cast<std::int64_t>(program.size()) * 2;
     auto budget =
         std::chrono::milliseconds(budgetMs + textBytes * kScriptBudgetMsPerMiB / (1 << 20));

@@ -34,5 +34,8 @@ inline constexpr int kScriptBudgetMs = 5000;
 inline constexpr int kScriptBudgetMsPerMiB = 800;
 inline constexpr std::int64_t kScriptMemoryCapBytes = std::int64_t{512} << 20;
 inline constexpr std::int64_t kScriptMemoryPerTextByte = 64;
+// A text with more commas than this fails at once: more items in one list
+// would overflow the engine's fixed stack, which it does not check.
+inline constexpr int kScriptMaxListItems = 400'000;
 
 std::shared_ptr<Dispatch> CreateScriptControl();
