@@ -72,10 +72,12 @@ TEST(BrokenText, BrokenGbkReadsAsStandInsAndKeepsTheRest) {
     std::u16string wide = GbkToWide(input);
     ASSERT_FALSE(wide.empty()) << input;
     std::string_view bytes = input;
-    if (bytes.front() == 'a')
+    if (bytes.front() == 'a') {
       EXPECT_EQ(wide.front(), u'a') << input;
-    if (bytes.back() == 'b')
+    }
+    if (bytes.back() == 'b') {
       EXPECT_EQ(wide.back(), u'b') << input;
+    }
     for (char16_t c : wide) EXPECT_FALSE(c >= 0xD800 && c <= 0xDFFF) << input;
   }
 }
