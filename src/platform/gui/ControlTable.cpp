@@ -6,7 +6,7 @@ namespace {
 
 using enum ControlKind;
 
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     {ControlId::透明标签1, "透明标签1", TransparentLabel, 585, 96, 258, 24,
      "客服: help@vantrel.example", 12},
     {ControlId::图片框4, "图片框4", PictureBox, 19, 26, 80, 80, "", 0},
@@ -22,14 +22,14 @@ const ControlSpec kControls[] = {
 
 }  // namespace
 
-std::span<const ControlSpec> WindowControlTable() {
+std::span<const ControlLayout> WindowControlTable() {
   return kControls;
 }
 
-const ControlSpec& FindControlSpec(ControlId id) {
-  for (const ControlSpec& spec : kControls) {
-    if (spec.id == id)
-      return spec;
+const ControlLayout& FindControlSpec(ControlId id) {
+  for (const ControlLayout& layout : kControls) {
+    if (layout.id == id)
+      return layout;
   }
   std::abort();  // every ControlId has a row
 }

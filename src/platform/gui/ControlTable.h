@@ -15,7 +15,7 @@ inline constexpr const char* kWindowCaption = "Vantrel";
 inline constexpr int kClientWidth = 752;
 inline constexpr int kClientHeight = 420;
 
-struct ControlSpec {
+struct ControlLayout {
   ControlId id;
   const char* name;  // the form name, UTF-8
   ControlKind kind;
@@ -26,5 +26,5 @@ struct ControlSpec {
   int backRgb = -1;
 };
 
-std::span<const ControlSpec> WindowControlTable();
-const ControlSpec& FindControlSpec(ControlId id);
+std::span<const ControlLayout> WindowControlTable();
+const ControlLayout& FindControlSpec(ControlId id);

@@ -37,25 +37,25 @@ QColor FromRgb(int rgb) {
   return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
-void ApplyLook(QWidget* widget, const ControlSpec& spec) {
-  widget->setObjectName(QString::fromUtf8(spec.name));
-  widget->setGeometry(spec.left, spec.top, spec.width, spec.height);
-  if (spec.fontPixels > 0) {
+void ApplyLook(QWidget* widget, const ControlLayout& layout) {
+  widget->setObjectName(QString::fromUtf8(layout.name));
+  widget->setGeometry(layout.left, layout.top, layout.width, layout.height);
+  if (layout.fontPixels > 0) {
     QFont font(QString::fromUtf8(kWindowFontFamily));
-    font.setPixelSize(spec.fontPixels);
+    font.setPixelSize(layout.fontPixels);
     font.setWeight(QFont::Normal);
     widget->setFont(font);
   }
-  if (spec.textRgb >= 0 || spec.backRgb >= 0) {
+  if (layout.textRgb >= 0 || layout.backRgb >= 0) {
     QPalette palette = widget->palette();
-    if (spec.textRgb >= 0) {
-      palette.setColor(QPalette::Text, FromRgb(spec.textRgb));
+    if (layout.textRgb >= 0) {
+      palette.setColor(QPalette::Text, FromRgb(layout.textRgb));
       // With no focus the selection looks like the text around it: hidden.
-      palette.setColor(QPalette::Inactive, QPalette::HighlightedText, FromRgb(spec.textRgb));
+      palette.setColor(QPalette::Inactive, QPalette::HighlightedText, FromRgb(layout.textRgb));
     }
-    if (spec.backRgb >= 0) {
-      palette.setColor(QPalette::Base, FromRgb(spec.backRgb));
-      palette.setColor(QPalette::Inactive, QPalette::Highlight, FromRgb(spec.backRgb));
+    if (layout.backRgb >= 0) {
+      palette.setColor(QPalette::Base, FromRgb(layout.backRgb));
+      palette.setColor(QPalette::Inactive, QPalette::Highlight, FromRgb(layout.backRgb));
     }
     widget->setPalette(palette);
   }
@@ -95,10 +95,10 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::CreateControls() {
-  for (const ControlSpec& spec : WindowControlTable()) {
-    const QString text = QString::fromUtf8(spec.initialText);
+  for (const ControlLayout& layout : WindowControlTable()) {
+    const QString text = QString::fromUtf8(layout.initialText);
     QWidget* widget = nullptr;
-    switch (spec.kind) {
+    switch (layout.kind) {
       case ControlKind::TransparentLabel: {
         auto* label = new QLabel(this);
         label->setTextFormat(Qt::PlainText);
@@ -118,12 +118,12 @@ void MainWindow::CreateControls() {
       case ControlKind::EditBox: {
         auto* edit = new QLineEdit(text, this);
         edit->setCursorPosition(0);
-        if (spec.id == ControlId::编辑框3) {
+        if (layout.id == ControlId::编辑框3) {
           edit->setFrame(false);
           edit->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #7a7a7a; }"));
           connect(edit, &QLineEdit::returnPressed, this, &MainWindow::Click);
         }
-        boxes_[static_cast<std::size_t>(spec.id)] = std::make_unique<LineBox>(edit);
+        boxes_[static_cast<std::size_t>(layout.id)] = std::make_unique<LineBox>(edit);
         widget = edit;
         break;
       }
@@ -135,7 +135,7 @@ void MainWindow::CreateControls() {
         log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         log->setFrameStyle(QFrame::Box | QFrame::Plain);
         log->setLineWidth(1);
-        boxes_[static_cast<std::size_t>(spec.id)] = std::make_unique<LogBox>(log);
+        boxes_[static_cast<std::size_t>(layout.id)] = std::make_unique<LogBox>(log);
         widget = log;
         break;
       }
@@ -147,8 +147,8 @@ void MainWindow::CreateControls() {
         break;
       }
     }
-    ApplyLook(widget, spec);
-    controls_[static_cast<std::size_t>(spec.id)] = widget;
+    ApplyLook(widget, layout);
+    controls_[static_cast<std::size_t>(layout.id)] = widget;
   }
 }
 
