@@ -41,6 +41,13 @@ inline std::int64_t PeakGrowth(std::int64_t base) {
 }
 
 inline constexpr std::int64_t kMiB = std::int64_t{1} << 20;
+// Memory an allocator may hold beyond what the code keeps: AddressSanitizer
+// keeps freed blocks resident in its quarantine (256 MiB by default).
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr std::int64_t kAllocatorSlack = 320 * kMiB;
+#else
+inline constexpr std::int64_t kAllocatorSlack = 64 * kMiB;
+#endif
 
 class Stopwatch {
  public:

@@ -91,7 +91,7 @@ TEST(EndlessBody, CallEndsWhenThePeerStopsAndMemoryFollowsWhatArrived) {
     EXPECT_EQ(got.body.size(), kSent) << client.name;
     EXPECT_EQ(got.body.find_first_not_of('x'), std::string::npos) << client.name;
     // The body, one copy of it while it is handed over, and slack.
-    EXPECT_LT(growth, 3 * static_cast<std::int64_t>(kSent) + 64 * kMiB) << client.name;
+    EXPECT_LT(growth, 3 * static_cast<std::int64_t>(kSent) + kAllocatorSlack) << client.name;
     ExpectNextCallWorks(client);
   }
 }
