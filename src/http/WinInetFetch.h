@@ -13,15 +13,15 @@
 #include "text/TextTypes.h"
 
 struct WinInetFetchParams {
-  int method = 0;      // GET POST HEAD PUT OPTIONS DELETE TRACE CONNECT; outside 0..7: GET
-  TextValue postData;  // body when not GET and `postBytes` is empty
+  int method = 0;           // GET POST HEAD PUT OPTIONS DELETE TRACE CONNECT; outside 0..7: GET
+  TextValue postData = {};  // body when not GET and `postBytes` is empty
   TextValue* cookies = nullptr;          // in/out: sent, then merged with the answer's
   TextValue* returnedCookies = nullptr;  // out: the answer's cookies joined by "; "
   TextValue* headers = nullptr;          // in/out: extra lines; the default lines are added
   TextValue* responseHeaders = nullptr;  // out: the raw header block, or 5000 blanks
   bool noRedirect = false;
   ByteSet* postBytes = nullptr;  // in/out: body bytes; filled from `postData` when empty
-  TextValue proxy;               // "host:port"; empty: a direct connection
+  TextValue proxy = {};          // "host:port"; empty: a direct connection
   bool autoMergeCookies = true;
 };
 
