@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "Timing.h"
 #include "app/QueryWindow.h"
 #include "app/TrackingQuery.h"
 #include "app/demo/DemoService.h"
@@ -39,29 +40,9 @@ constexpr const char* kTraceQuery =
 // Seconds of one run of a program with its output thrown away; negative when
 // it could not run or failed in a way the run does not expect.
 double TimeProcess(std::vector<std::string> args) {
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  double seconds = -1;
-  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (WIFEXITED(status) && WEXITSTATUS(status) <= 1) {
-      seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    }
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  return seconds;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
+  double seconds = 0;
+  const int status = RunQuiet(std::move(args), &seconds);
+  return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) <= 1 ? seconds : -1;
 }
 
 double MedianOf(int runs, const std::function<double()>& once) {

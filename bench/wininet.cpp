@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "Timing.h"
 #include "http/WinInetFetch.h"
 #include "support/TestServer.h"
 
@@ -35,31 +36,14 @@ void RunTimed(std::vector<std::string> command, Figures& figures) {
   const std::string report = "/tmp/vantrel-bench-wininet-" + std::to_string(getpid());
   std::vector<std::string> args = {"/usr/bin/time", "-f", "%M", "-o", report};
   args.insert(args.end(), command.begin(), command.end());
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  int status = -1;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-    waitpid(pid, &status, 0);
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  figures.seconds.push_back(
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  double seconds = 0;
+  const int status = RunQuiet(std::move(args), &seconds);
+  figures.seconds.push_back(seconds);
   double peakKb = 0;
   std::ifstream(report) >> peakKb;
   std::remove(report.c_str());
   figures.peakMb.push_back(peakKb / 1024.0);
   figures.ok = figures.ok && WIFEXITED(status) && WEXITSTATUS(status) == 0 && peakKb > 0;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 double Rate(const Figures& figures) {
